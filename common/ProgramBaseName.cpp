@@ -1,0 +1,21 @@
+#include "ProgramBaseName.h"
+
+#include "Win.h"
+
+CString baseNameOfPath(const CString& path)
+{
+    const int dot = path.ReverseFind('.');
+    const int slash = path.ReverseFind('\\');
+    return path.Mid(slash + 1, dot - slash - 1);
+}
+
+CString getProgramBaseName()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    char longPath[MAX_PATH] = {};
+    DWORD length = GetLongPathNameA(path, longPath, MAX_PATH);
+    if (length > 0 && length < MAX_PATH && longPath[0] != '\0')
+        return baseNameOfPath(longPath);
+    return baseNameOfPath(path);
+}

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs everything the build, the tests and the main job need on a fresh Debian 12.
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+APT="$SUDO apt-get -o DPkg::Lock::Timeout=120"
+
+packages=(
+  cmake make ninja-build
+  g++-mingw-w64-i686 mingw-w64-tools
+  googletest librapidxml-dev
+  wine wine32:i386 wine64 libwine-dev
+  xvfb xauth imagemagick
+  openssl python3
+)
+# Node.js may come from elsewhere than Debian (its npm then conflicts with Debian's).
+command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386
+  $APT update -q
+  $APT install -y -q --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds everything and runs the whole test suite under Wine on a 1920x1080 Xvfb screen.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export BUILD_DIR="${BUILD_DIR:-$root/build}"
+"$root/tools/build.sh"
+
+if [ -z "${QV_IN_XVFB:-}" ]; then
+  export QV_IN_XVFB=1
+  exec xvfb-run -a -s "-screen 0 1920x1080x24" "$0" "$@"
+fi
+
+. "$root/tools/wine-env.sh"
+ensure_wine_prefix
+# The first Wine process of a server session starts services that would inherit CTest's
+# output pipe and keep it open; start the server and those services first, detached.
+wineserver -p
+trap 'wineserver -k || true' EXIT
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+cd "$BUILD_DIR"
+ctest --output-on-failure -j8 --timeout 120 "$@"
