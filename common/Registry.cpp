@@ -87,7 +87,7 @@ void CRegEntry::SetMultiString(const BYTE* data, DWORD size)
 
 void CRegEntry::WriteThrough(const void* data, DWORD size) const
 {
-    if ((owner->flags & CRegistry::flagLoading) || name.empty() || !owner->hKey)
+    if (!owner || (owner->flags & CRegistry::flagLoading) || name.empty() || !owner->hKey)
         return;
     RegSetValueExA(owner->hKey, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
 }
