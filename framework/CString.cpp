@@ -116,6 +116,18 @@ CString& CString::TrimRight()
     return *this;
 }
 
+CString& CString::TrimLeft(char target)
+{
+    s.erase(0, s.find_first_not_of(target));
+    return *this;
+}
+
+CString& CString::TrimRight(char target)
+{
+    s.erase(s.find_last_not_of(target) + 1);
+    return *this;
+}
+
 CString& CString::MakeLower()
 {
     for (char& ch : s)

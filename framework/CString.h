@@ -39,6 +39,9 @@ public:
     CString& Trim();
     CString& TrimLeft();
     CString& TrimRight();
+    // Only the given character, as the class library's overloads do.
+    CString& TrimLeft(char target);
+    CString& TrimRight(char target);
     CString& MakeLower();
 
     int Compare(const char* other) const;

@@ -39,3 +39,18 @@ TEST(CStringTest, TrimAndCompare)
     EXPECT_EQ(0, text.CompareNoCase("HELLO"));
     EXPECT_NE(0, text.Compare("HELLO"));
 }
+
+TEST(CStringTest, TrimOneCharacterStopsAtAnyOther)
+{
+    CString text("  \t x \t  ");
+    text.TrimLeft(' ');
+    EXPECT_EQ(CString("\t x \t  "), text);
+    text.TrimRight(' ');
+    EXPECT_EQ(CString("\t x \t"), text);
+    text.TrimLeft('\t').TrimRight('\t');
+    EXPECT_EQ(CString(" x "), text);
+    CString blanks("   ");
+    EXPECT_TRUE(blanks.TrimLeft(' ').IsEmpty());
+    CString tabs("\t\t");
+    EXPECT_TRUE(tabs.TrimRight('\t').IsEmpty());
+}

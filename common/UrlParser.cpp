@@ -1,0 +1,69 @@
+#include "UrlParser.h"
+
+#include "Win.h"
+#include <wininet.h>
+
+namespace {
+
+// Only blanks and tabs, each kind on its own and in this order, so a blank next to a tab
+// at either end stays and rejects the address.
+void trimBlanksAndTabs(CString& url)
+{
+    url.TrimLeft(' ').TrimLeft('\t').TrimRight(' ').TrimRight('\t');
+}
+
+CString piece(const char* start, DWORD length)
+{
+    return CString(start, static_cast<int>(length));
+}
+
+}  // namespace
+
+UrlParser::UrlParser()
+    : userAgent(userAgentText), port(0), valid(0), pattern(addressPattern, std::regex::ECMAScript)
+{
+}
+
+bool UrlParser::parseUrl(CString url)
+{
+    trimBlanksAndTabs(url);
+    if (url.IsEmpty() || url.Find(' ') >= 0 || url.Find('\t') >= 0)
+        return reject();
+    if (url.Find("://") < 0)
+        url = defaultScheme + url;
+    if (!std::regex_match(url.str(), pattern))
+        return reject();
+
+    URL_COMPONENTSA parts = {};
+    static_assert(sizeof parts == 60, "the 32-bit record InternetCrackUrlA expects");
+    parts.dwStructSize = sizeof parts;
+    // A non-zero length with no buffer asks for a pointer into the address.
+    const DWORD pointInto = static_cast<DWORD>(-1);
+    parts.dwSchemeLength = pointInto;
+    parts.dwHostNameLength = pointInto;
+    parts.dwUrlPathLength = pointInto;
+    parts.dwExtraInfoLength = pointInto;
+    if (!InternetCrackUrlA(url, 0, 0, &parts))
+        return reject();
+
+    valid = 1;
+    scheme = piece(parts.lpszScheme, parts.dwSchemeLength);
+    hostName = piece(parts.lpszHostName, parts.dwHostNameLength);
+    urlPath = piece(parts.lpszUrlPath, parts.dwUrlPathLength);
+    extraInfo = piece(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    port = parts.nPort;
+    fullUrl = url;
+    return true;
+}
+
+bool UrlParser::reject()
+{
+    hostName.Empty();
+    urlPath.Empty();
+    scheme.Empty();
+    extraInfo.Empty();
+    fullUrl.Empty();
+    port = 0;
+    valid = 0;
+    return false;
+}
