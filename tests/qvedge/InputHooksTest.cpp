@@ -108,14 +108,9 @@ protected:
         ASSERT_NE(nullptr, inputTurn);
         ASSERT_NE(WAIT_TIMEOUT, WaitForSingleObject(inputTurn, 60000));
         observed = Observed();
-        createPage();
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = targetProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "QuitTarget";
-        RegisterClassA(&windowClass);
-        target = CreateWindowExA(0, "QuitTarget", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                 windowClass.hInstance, nullptr);
+        page = createWindow("Page", pageProc, WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, 1920, 1080, nullptr);
+        target = createWindow("QuitTarget", targetProc, 0, 0, 0, 0, HWND_MESSAGE);
+        ASSERT_NE(nullptr, page);
         ASSERT_NE(nullptr, target);
         hookTargetWindow = target;
         hookExitConditions = &bits;
@@ -140,16 +135,16 @@ protected:
         }
     }
 
-    void createPage()
+    static HWND createWindow(const char* className, WNDPROC procedure, DWORD exStyle, DWORD style,
+                             int width, int height, HWND parent)
     {
         WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = pageProc;
+        windowClass.lpfnWndProc = procedure;
         windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "Page";
+        windowClass.lpszClassName = className;
         RegisterClassA(&windowClass);
-        page = CreateWindowExA(WS_EX_TOPMOST, "Page", "", WS_POPUP | WS_VISIBLE, 0, 0, 1920, 1080,
-                               nullptr, nullptr, windowClass.hInstance, nullptr);
-        ASSERT_NE(nullptr, page);
+        return CreateWindowExA(exStyle, className, "", style, 0, 0, width, height, parent, nullptr,
+                               windowClass.hInstance, nullptr);
     }
 
     void installBoth()
