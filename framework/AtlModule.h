@@ -1,0 +1,28 @@
+#pragma once
+// The COM module: every live COM object of the program holds one lock on it.
+#include "Win.h"
+
+namespace ATL {
+
+class CAtlModule {
+public:
+    CAtlModule();
+    virtual ~CAtlModule();
+    CAtlModule(const CAtlModule&) = delete;
+    CAtlModule& operator=(const CAtlModule&) = delete;
+
+    virtual LONG Lock();
+    virtual LONG Unlock();
+    virtual LONG GetLockCount();
+
+private:
+    LONG lockCount = 0;
+};
+
+// The module of a host built on the class library.
+class CAtlMfcModule : public CAtlModule {};
+
+// The one module of the process, set while it lives; COM objects lock it.
+CAtlModule* currentModule();
+
+} // namespace ATL

@@ -1,0 +1,48 @@
+#pragma once
+// Turns a fetched XML feed into the script text "json_decode({...})" that pages receive.
+// Windows-free, so it also builds natively for sanitizers and fuzzers.
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include <rapidxml.hpp>
+
+class XmlJsonConverter {
+public:
+    // rapidxml's parse and this conversion both recurse once per nesting level, so a body
+    // nested deeper than this is refused before it is parsed.
+    static constexpr int maxNestingDepth = 512;
+
+    XmlJsonConverter();
+    ~XmlJsonConverter();
+    XmlJsonConverter(const XmlJsonConverter&) = delete;
+    XmlJsonConverter& operator=(const XmlJsonConverter&) = delete;
+
+    // The document the caller parses the fetched text into, in place.
+    rapidxml::xml_document<char>& getDocument() { return *document; }
+
+    // Converts the document parsed last; the conversion consumes it. The document must hold
+    // an element (see hasElement).
+    const std::string& toJsonCall();
+    void writeElementJson(rapidxml::xml_node<char>* node, bool inArray);
+
+    bool hasElement() const { return document->first_node() != nullptr; }
+
+private:
+    void writeKey(const char* name);
+    void writeString(const char* value);
+    void writeAttributes(rapidxml::xml_node<char>* node);
+
+    std::unique_ptr<rapidxml::xml_document<char>> document;
+    std::ostringstream text;
+    std::string result;
+};
+
+// The JSON-escaped form of a NUL-terminated text; every byte from 0x7F leaves as "\u" and
+// the lower-case hex code point of the UTF-8 sequence it begins.
+std::string escapeJson(const char* text);
+
+// The caller's parse step and the conversion: parses the writable NUL-terminated body in place
+// and converts it. Null when the body is nested too deeply, is not well-formed or holds no
+// element; the text stays valid until the converter's next conversion.
+const std::string* convertFeedBody(XmlJsonConverter& converter, char* body);

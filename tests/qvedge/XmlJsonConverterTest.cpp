@@ -1,0 +1,170 @@
+#include "XmlJsonConverter.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Runs the caller's parse step on a writable copy; "<null>" when the body is refused.
+std::string convert(XmlJsonConverter& converter, const std::string& feed)
+{
+    std::vector<char> body(feed.begin(), feed.end());
+    body.push_back('\0');
+    const std::string* json = convertFeedBody(converter, body.data());
+    return json ? *json : "<null>";
+}
+
+std::string convert(const std::string& feed)
+{
+    XmlJsonConverter converter;
+    return convert(converter, feed);
+}
+
+struct FeedCase {
+    const char* name;
+    std::string feed;
+    std::string expected;
+};
+
+const FeedCase feedCases[] = {
+    {"ExampleFeed",
+     R"(<feed version="2"><title>News</title><item id="1"><t>A</t></item><item id="2"><t>B</t></item><empty/></feed>)",
+     R"(json_decode({"feed":{"@attributes":{"version":"2"},"title":"News","item":[{"@attributes":{"id":"1"},"t":"A"},{"@attributes":{"id":"2"},"t":"B"}],"empty":""}}))"},
+    {"TextWinsOverAttributes", R"(<r><item id="1">x</item></r>)", R"(json_decode({"r":{"item":"x"}}))"},
+    {"TextWinsOverChildren", "<r>hello<c>1</c></r>", R"(json_decode({"r":"hello"}))"},
+    {"WhitespaceOnlyIsEmpty", "<r><e>  \n\t </e></r>", R"(json_decode({"r":{"e":""}}))"},
+    {"AttributesOnly", R"(<r a="1" b='2'/>)", R"(json_decode({"r":{"@attributes":{"a":"1","b":"2"}}}))"},
+    {"AttributesBeforeChildren", R"(<r a="1"><c>2</c></r>)", R"(json_decode({"r":{"@attributes":{"a":"1"},"c":"2"}}))"},
+    {"ArraySplitByOtherElement", "<r><a>1</a><b>2</b><a>3</a></r>", R"(json_decode({"r":{"a":["1","3"],"b":"2"}}))"},
+    {"TwoArraysInterleaved", "<r><a>1</a><b>2</b><a>3</a><b>4</b><c/></r>",
+     R"(json_decode({"r":{"a":["1","3"],"b":["2","4"],"c":""}}))"},
+    {"NestedArrays", "<r><i><a>1</a><a>2</a></i><i/></r>", R"(json_decode({"r":{"i":[{"a":["1","2"]},""]}}))"},
+    {"CdataIsKeylessMember", "<r><![CDATA[x</y>]]></r>", R"(json_decode({"r":{"":"x<\/y>"}}))"},
+    {"TwoCdataSectionsFormArray", "<r><![CDATA[x]]><![CDATA[y]]></r>", R"(json_decode({"r":{"":["x","y"]}}))"},
+    {"TextNotTrimmed", "<r> x </r>", R"(json_decode({"r":" x "}))"},
+    {"EmptyRoot", "<r/>", R"(json_decode({"r":""}))"},
+    {"EmptyRootWithCloseTag", "<r></r>", R"(json_decode({"r":""}))"},
+    {"LaterTopLevelElementsIgnored", "<a>1</a><b>2</b>", R"(json_decode({"a":"1"}))"},
+    {"SignatureDeclarationAndCommentSkipped", "\xEF\xBB\xBF<?xml version=\"1.0\"?><!-- c --><r>1</r>",
+     R"(json_decode({"r":"1"}))"},
+    {"Utf8Sequences", "<r>\xD0\x9F\xE2\x82\xAC\x7F\xF0\x9F\x98\x80</r>", R"(json_decode({"r":"\u041f\u20ac\u007f\u1f600"}))"},
+    {"CharacterReferencesBecomeEscapes", "<r>&lt;&amp;&#x41F;&quot;</r>", R"(json_decode({"r":"<&\u041f\""}))"},
+    {"NamedEscapesAndOtherControls", "<r>a\x01\"\\/\b\f\n\r\t</r>", "json_decode({\"r\":\"a\x01\\\"\\\\\\/\\b\\f\\n\\r\\t\"})"},
+    {"NamesAreEscaped", "<r\xC3\xA9 a\\b=\"1\"/>", R"(json_decode({"r\u00e9":{"@attributes":{"a\\b":"1"}}}))"},
+};
+
+class XmlJsonConverterFeedTest : public testing::TestWithParam<FeedCase> {};
+
+TEST_P(XmlJsonConverterFeedTest, ConvertsExactly)
+{
+    EXPECT_EQ(GetParam().expected, convert(GetParam().feed));
+}
+
+INSTANTIATE_TEST_SUITE_P(Feeds, XmlJsonConverterFeedTest, testing::ValuesIn(feedCases),
+                         [](const testing::TestParamInfo<FeedCase>& info) { return std::string(info.param.name); });
+
+struct EscapeCase {
+    const char* name;
+    const char* text;
+    const char* expected;
+};
+
+const EscapeCase escapeCases[] = {
+    {"PlainAscii", "abc 123", "abc 123"},
+    {"TwoByte", "\xD0\x9F", R"(\u041f)"},
+    {"ThreeByte", "\xE2\x82\xAC", R"(\u20ac)"},
+    {"FourByteHasFiveDigits", "\xF0\x9F\x98\x80", R"(\u1f600)"},
+    {"Delete", "\x7F", R"(\u007f)"},
+    {"ContinuationTopBitsIgnored", "\xC3\x41z", R"(\u00c1z)"},
+    {"StrayContinuationByte", "a\x80z", R"(a\ufffdz)"},
+    {"ByteFE", "\xFE" "z", R"(\ufffdz)"},
+    {"ByteFF", "\xFF" "z", R"(\ufffdz)"},
+    {"SequenceCutByEnd", "a\xE2\x82", R"(a\ufffd)"},
+    {"LeadByteAtEnd", "\xF0", R"(\ufffd)"},
+    {"SixByteSequence", "\xFD\xBF\xBF\xBF\xBF\xBF", R"(\u7fffffff)"},
+};
+
+class EscapeJsonTest : public testing::TestWithParam<EscapeCase> {};
+
+TEST_P(EscapeJsonTest, Escapes)
+{
+    EXPECT_EQ(GetParam().expected, escapeJson(GetParam().text));
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, EscapeJsonTest, testing::ValuesIn(escapeCases),
+                         [](const testing::TestParamInfo<EscapeCase>& info) { return std::string(info.param.name); });
+
+struct RefusedCase {
+    const char* name;
+    std::string feed;
+};
+
+std::string nested(int depth, const std::string& between = "")
+{
+    std::string feed;
+    for (int i = 0; i < depth; ++i)
+        feed += "<a>" + between;
+    for (int i = 0; i < depth; ++i)
+        feed += "</a>";
+    return feed;
+}
+
+const RefusedCase refusedCases[] = {
+    {"EmptyBody", ""},
+    {"DeclarationOnly", "<?xml version=\"1.0\"?>"},
+    {"CommentsOnly", "<!-- one --> <!-- two -->"},
+    {"NotWellFormed", "<r><a></r"},
+    {"Unclosed", "<r>"},
+    {"TextOutsideElement", "text"},
+    {"NestedTooDeep", nested(XmlJsonConverter::maxNestingDepth + 1)},
+    {"HostileNesting", nested(200000)},
+    // Closing tags inside comments, character data and attribute values close nothing.
+    {"ClosesHiddenInComments", nested(XmlJsonConverter::maxNestingDepth + 1, "<!--</a></a>-->")},
+    {"ClosesHiddenInCdata", nested(XmlJsonConverter::maxNestingDepth + 1, "<![CDATA[</a></a>]]>")},
+    {"ClosesHiddenInAttributes", nested(XmlJsonConverter::maxNestingDepth + 1, "<b c='</a>/>'/>")},
+};
+
+class XmlJsonConverterRefusedTest : public testing::TestWithParam<RefusedCase> {};
+
+TEST_P(XmlJsonConverterRefusedTest, FailsTheRequest)
+{
+    EXPECT_EQ("<null>", convert(GetParam().feed));
+}
+
+INSTANTIATE_TEST_SUITE_P(Bodies, XmlJsonConverterRefusedTest, testing::ValuesIn(refusedCases),
+                         [](const testing::TestParamInfo<RefusedCase>& info) { return std::string(info.param.name); });
+
+TEST(XmlJsonConverterTest, NestingAtTheBoundConverts)
+{
+    std::string json = convert(nested(XmlJsonConverter::maxNestingDepth));
+    EXPECT_EQ(0u, json.find("json_decode({\"a\":{\"a\":"));
+    EXPECT_EQ("\"\"" + std::string(XmlJsonConverter::maxNestingDepth - 1, '}') + "})",
+              json.substr(json.size() - XmlJsonConverter::maxNestingDepth - 3));
+}
+
+TEST(XmlJsonConverterTest, ManyEmptySiblingsDoNotCountAsNesting)
+{
+    std::string feed = "<r>";
+    for (int i = 0; i < 5000; ++i)
+        feed += "<a/><b></b>";
+    feed += "</r>";
+    EXPECT_NE("<null>", convert(feed));
+}
+
+TEST(XmlJsonConverterTest, TwoConversionsOnOneConverterEachHoldOneCall)
+{
+    XmlJsonConverter converter;
+    EXPECT_EQ(R"(json_decode({"a":{"x":["1","2"]}}))", convert(converter, "<a><x>1</x><x>2</x></a>"));
+    EXPECT_EQ(R"(json_decode({"b":"3"}))", convert(converter, "<b>3</b>"));
+}
+
+TEST(XmlJsonConverterTest, RefusedBodyAfterAConversionLeavesNoElementBehind)
+{
+    XmlJsonConverter converter;
+    convert(converter, "<a>1</a>");
+    EXPECT_EQ("<null>", convert(converter, "<!-- nothing -->"));
+}
+
+} // namespace
