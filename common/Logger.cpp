@@ -202,9 +202,8 @@ std::string recordPrefix(const char* path, int line, const char* function)
     return std::string(sourceFileName(path)) + "\t" + std::to_string(line) + "\t" + function + "\t";
 }
 
-Console_Logger& beginRecord()
+Console_Logger& beginRecord(Console_Logger& logger)
 {
-    Console_Logger& logger = getFileLogger();
     if (logger.flags != FLAGS_OFF)
         logger.logTime();
     return logger;

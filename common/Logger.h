@@ -119,18 +119,20 @@ const char* sourceFileName(const char* path);
 // The location part of a record: file, line and function, each followed by a tab.
 std::string recordPrefix(const char* path, int line, const char* function);
 
-// Ends a record begun by beginRecord, unless the logger is off.
+// The log statement's first and last steps: the time stamp and the end of the record,
+// both skipped while the logger is off.
+Console_Logger& beginRecord(Console_Logger& logger);
 void endRecord(Console_Logger& logger);
-Console_Logger& beginRecord();
 
 } // namespace logging
 
-// One log record: QVLOG("Set monitor mode " << mode); callbacks name themselves with
-// QVLOG_AS("label", ...).
-#define QVLOG_AS(function, items)                                                              \
+// One log record: QVLOG("Set monitor mode " << mode). Callbacks name themselves with
+// QVLOG_AS("label", ...); QVLOG_TO writes to a logger other than the program's.
+#define QVLOG_TO(logger, function, items)                                                      \
     do {                                                                                       \
-        ::logging::Console_Logger& qvLogger = ::logging::beginRecord();                        \
+        ::logging::Console_Logger& qvLogger = ::logging::beginRecord(logger);                  \
         qvLogger << ::logging::recordPrefix(__FILE__, __LINE__, function) << items;            \
         ::logging::endRecord(qvLogger);                                                        \
     } while (0)
+#define QVLOG_AS(function, items) QVLOG_TO(::logging::getFileLogger(), function, items)
 #define QVLOG(items) QVLOG_AS(__func__, items)
