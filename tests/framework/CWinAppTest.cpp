@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 TEST(CWinAppTest, OneApplicationObjectIsCurrent)
@@ -25,6 +27,29 @@ TEST(CWinAppTest, ExitCodeIsZeroWhenNoLoopRan)
 {
     CWinApp app;
     EXPECT_EQ(app.ExitInstance(), 0);
+}
+
+class RecordingInfo : public CCommandLineInfo {
+public:
+    void ParseParam(const char* param, BOOL flag, BOOL last) override
+    {
+        words += std::string(flag ? "flag:" : "value:") + param + (last ? ";last" : ";");
+    }
+    std::string words;
+};
+
+TEST(CWinAppTest, ParseCommandLineHandsOverTheArgumentsAfterTheProgramName)
+{
+    char program[] = "qvedge.scr";
+    char show[] = "/s";
+    char handle[] = "1234";
+    char* arguments[] = {program, show, handle, nullptr};
+    __argc = 3;
+    __argv = arguments;
+    CWinApp app;
+    RecordingInfo info;
+    app.ParseCommandLine(info);
+    EXPECT_EQ(info.words, "flag:s;value:1234;last");
 }
 
 TEST(CWinAppTest, NamedApplicationKeepsItsName)

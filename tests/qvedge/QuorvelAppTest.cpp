@@ -79,9 +79,14 @@ TEST(QuorvelAppTest, StartsWithNothingHeld)
     EXPECT_TRUE(logFilePath.empty());
 }
 
-// The test executable's own arguments are unknown flag words, so no mode runs.
-TEST(QuorvelAppTest, InitInstanceSetsTheLogPathAndEndsWithoutAMode)
+// An unknown flag word: the start-up runs every step, then no mode.
+TEST(QuorvelAppTest, InitInstanceWithUnknownWordSetsTheLogPathAndEndsWithoutAMode)
 {
+    char program[] = "test_qvedge.exe";
+    char word[] = "/x";
+    char* arguments[] = {program, word, nullptr};
+    __argc = 2;
+    __argv = arguments;
     EXPECT_FALSE(theApp.InitInstance());
 
     const std::string suffix = "/test_qvedge";
