@@ -20,7 +20,11 @@ private:
 };
 
 // The module of a host built on the class library.
-class CAtlMfcModule : public CAtlModule {};
+class CAtlMfcModule : public CAtlModule {
+public:
+    // This program registers no class objects with COM, so there is nothing to revoke.
+    HRESULT RevokeClassObjects() { return S_OK; }
+};
 
 // The one module of the process, set while it lives; COM objects lock it.
 CAtlModule* currentModule();

@@ -1,0 +1,47 @@
+#pragma once
+#include "CString.h"
+#include "Win.h"
+
+// A window handle with its object. Windows made by CreateEx are bound to their object
+// through one shared window procedure and destroyed with it; FromHandle wraps a window
+// of someone else without ever destroying it.
+class CWnd {
+public:
+    CWnd() = default;
+    virtual ~CWnd();
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+
+    // The class must come from AfxRegisterWndClass, so its messages reach WindowProc.
+    BOOL CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
+                  const RECT& rect, CWnd* parent, UINT id, void* param = nullptr);
+    BOOL DestroyWindow();
+    // An all-zero rectangle when the handle names no window.
+    void GetClientRect(LPRECT rect) const;
+
+    // The wrapper of a window this program did not create (the preview parent, for
+    // one); null for a null handle. Wrappers live until the process ends.
+    static CWnd* FromHandle(HWND hwnd);
+
+    static LRESULT CALLBACK WindowProcThunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND m_hWnd = nullptr;
+
+protected:
+    // Each class's message map: a switch over its messages that ends in its base's
+    // WindowProc; CWnd's passes everything to DefWindowProcA.
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // Called after the window's last message; a heap object may delete itself here.
+    virtual void PostNcDestroy() {}
+
+private:
+    void Bind(HWND hwnd);
+    void OnNcDestroy();
+
+    bool ownsWindow = false;
+};
+
+// Registers, once per combination, a window class whose windows are served by
+// CWnd::WindowProcThunk; returns the class name (empty when registration failed).
+CString AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr, HBRUSH background = nullptr,
+                            HICON icon = nullptr);

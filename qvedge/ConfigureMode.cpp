@@ -1,0 +1,6 @@
+#include "ConfigureMode.h"
+
+int runConfigureMode()
+{
+    return 0;
+}

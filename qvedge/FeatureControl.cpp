@@ -1,0 +1,6 @@
+#include "FeatureControl.h"
+
+int SetupRegistry()
+{
+    return 0;
+}

@@ -1,0 +1,124 @@
+// Runs the built qvedge.scr itself under Wine.
+#include "Win.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+constexpr DWORD PROGRAM_TIME_LIMIT_MS = 30000;
+
+// The build names the program by its Unix path; Wine sees the root as drive Z:.
+std::string programPath()
+{
+    std::string path = QVEDGE_SCR;
+    if (!path.empty() && path[0] == '/')
+        path = "Z:" + path;
+    for (char& ch : path)
+        if (ch == '/')
+            ch = '\\';
+    return path;
+}
+
+struct WindowSearch {
+    DWORD processId;
+    bool visibleFound;
+};
+
+BOOL CALLBACK findVisibleWindow(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == search->processId && IsWindowVisible(hwnd))
+        search->visibleFound = true;
+    return TRUE;
+}
+
+// Pumps this thread's messages while it waits: a preview child sends its parent messages.
+bool waitPumping(HANDLE process, DWORD limitMs, WindowSearch* search)
+{
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < limitMs) {
+        if (MsgWaitForMultipleObjects(1, &process, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0)
+            return true;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        if (search)
+            EnumWindows(findVisibleWindow, reinterpret_cast<LPARAM>(search));
+    }
+    return false;
+}
+
+class Program {
+public:
+    explicit Program(const std::string& arguments)
+    {
+        std::string commandLine = "\"" + programPath() + "\" " + arguments;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                 &info) != 0;
+    }
+    ~Program()
+    {
+        if (!started)
+            return;
+        if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT)
+            TerminateProcess(info.hProcess, 99);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+    DWORD exitCode() const
+    {
+        DWORD code = 0;
+        GetExitCodeProcess(info.hProcess, &code);
+        return code;
+    }
+
+    bool started = false;
+    PROCESS_INFORMATION info{};
+};
+
+TEST(QvedgeProgramTest, EngineWordAloneShowsNothingAndEnds)
+{
+    Program program("/engine");
+    ASSERT_TRUE(program.started) << programPath();
+    WindowSearch search{program.info.dwProcessId, false};
+    ASSERT_TRUE(waitPumping(program.info.hProcess, PROGRAM_TIME_LIMIT_MS, &search));
+    EXPECT_EQ(program.exitCode(), 0u);
+    EXPECT_FALSE(search.visibleFound);
+}
+
+// The engine word skips the configuration, so the preview needs nothing else.
+TEST(QvedgeProgramTest, PreviewLivesInTheGivenWindowAndEndsWithIt)
+{
+    HWND parent = CreateWindowExA(0, "STATIC", "settings", WS_POPUP | WS_VISIBLE, 0, 0, 152, 112, nullptr, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_NE(parent, nullptr);
+    Program program("/engine /p " + std::to_string(reinterpret_cast<INT_PTR>(parent)));
+    ASSERT_TRUE(program.started);
+
+    HWND child = nullptr;
+    const DWORD start = GetTickCount();
+    while (!child && GetTickCount() - start < PROGRAM_TIME_LIMIT_MS) {
+        waitPumping(program.info.hProcess, 50, nullptr);
+        child = GetWindow(parent, GW_CHILD);
+    }
+    ASSERT_NE(child, nullptr);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(child, &owner);
+    EXPECT_EQ(owner, program.info.dwProcessId);
+    RECT rect;
+    GetWindowRect(child, &rect);
+    EXPECT_EQ(rect.right - rect.left, 152);
+    EXPECT_EQ(rect.bottom - rect.top, 112);
+
+    DestroyWindow(parent);
+    ASSERT_TRUE(waitPumping(program.info.hProcess, PROGRAM_TIME_LIMIT_MS, nullptr));
+    EXPECT_EQ(program.exitCode(), 0u);
+}
+
+} // namespace
