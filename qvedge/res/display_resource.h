@@ -1,0 +1,12 @@
+#pragma once
+// Resource identifiers of the screensaver display.
+#define IDD_QUORVEL_DIALOG 102
+#define IDR_LOADING_AVI 130
+#define IDR_ENGINE_REPORT_HTML 134
+#define IDD_TOUCH_WINDOW 135
+#define IDS_ERROR_REGISTRY_PATH 141
+#define IDS_ERROR_READ_CONFIG 142
+#define IDS_ERROR_EMPTY_LIST 143
+#define IDS_ERROR_NO_WEB_PAGE 144
+#define IDS_ERROR_BROWSER_INIT 145
+#define IDB_NO_INTERNET 213
