@@ -1,0 +1,17 @@
+#include "TextConversion.h"
+
+#include "Win.h"
+
+CString Utf16ToAnsi(const std::u16string& text)
+{
+    if (text.empty())
+        return CString();
+    const wchar_t* wide = reinterpret_cast<const wchar_t*>(text.data());
+    int wideLength = static_cast<int>(text.size());
+    int size = WideCharToMultiByte(CP_THREAD_ACP, 0, wide, wideLength, nullptr, 0, nullptr, nullptr);
+    if (size <= 0)
+        return CString();
+    std::string narrow(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_THREAD_ACP, 0, wide, wideLength, &narrow[0], size, nullptr, nullptr);
+    return CString(narrow);
+}
