@@ -57,7 +57,7 @@ private:
     bool CreateHash();
     bool CanCipher() const { return provider && key; }
 
-    // Declared in release order reversed: the memory file goes first, the context last.
+    // Members are destroyed in reverse order: the memory file first, the context last.
     Unique<CryptProviderTraits> provider;
     Unique<CryptKeyTraits> key;
     Unique<CryptHashTraits> hash;
