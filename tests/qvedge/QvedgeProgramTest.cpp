@@ -1,4 +1,5 @@
 // Runs the built qvedge.scr itself under Wine.
+#include "ProgramRun.h"
 #include "Win.h"
 
 #include <gtest/gtest.h>
@@ -8,18 +9,6 @@
 namespace {
 
 constexpr DWORD PROGRAM_TIME_LIMIT_MS = 30000;
-
-// The build names the program by its Unix path; Wine sees the root as drive Z:.
-std::string programPath()
-{
-    std::string path = QVEDGE_SCR;
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    for (char& ch : path)
-        if (ch == '/')
-            ch = '\\';
-    return path;
-}
 
 struct WindowSearch {
     DWORD processId;
@@ -51,36 +40,6 @@ bool waitPumping(HANDLE process, DWORD limitMs, WindowSearch* search)
     }
     return false;
 }
-
-class Program {
-public:
-    explicit Program(const std::string& arguments)
-    {
-        std::string commandLine = "\"" + programPath() + "\" " + arguments;
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                 &info) != 0;
-    }
-    ~Program()
-    {
-        if (!started)
-            return;
-        if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT)
-            TerminateProcess(info.hProcess, 99);
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
-    }
-    DWORD exitCode() const
-    {
-        DWORD code = 0;
-        GetExitCodeProcess(info.hProcess, &code);
-        return code;
-    }
-
-    bool started = false;
-    PROCESS_INFORMATION info{};
-};
 
 TEST(QvedgeProgramTest, EngineWordAloneShowsNothingAndEnds)
 {
