@@ -43,13 +43,14 @@ BOOL CALLBACK collectText(HWND window, LPARAM param)
 
 HWND waitForErrorBox(DWORD processId, DWORD limitMs)
 {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < limitMs; Sleep(20)) {
+    const DWORD start = GetTickCount();
+    for (;;) {
         BoxSearch search{processId, nullptr};
         EnumWindows(findBox, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
+        if (search.found || GetTickCount() - start >= limitMs)
             return search.found;
+        Sleep(20);
     }
-    return nullptr;
 }
 
 std::vector<std::string> controlTexts(HWND box)

@@ -7,7 +7,7 @@
 #include <vector>
 
 // The shown task dialog titled "Error!" of that process; null when none appears within
-// the limit.
+// the limit (looked for once with a limit of 0).
 HWND waitForErrorBox(DWORD processId, DWORD limitMs);
 // The texts of the box's controls, in child order.
 std::vector<std::string> controlTexts(HWND box);
