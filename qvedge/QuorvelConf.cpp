@@ -2,7 +2,15 @@
 #define _CRT_RAND_S
 #include "QuorvelConf.h"
 
+#include "CByteArray.h"
+#include "CException.h"
+#include "CFile.h"
+#include "Crypto.h"
 #include "Logger.h"
+#include "PackageFormat.h"
+#include "ProgramBaseName.h"
+#include "SelfTrailer.h"
+#include "Win.h"
 #include "XmlDocument.h"
 
 #include <algorithm>
@@ -92,6 +100,55 @@ CString exitConditionWords(int bits)
     return words;
 }
 
+// The registry value holds at most this many bytes, terminator included.
+constexpr DWORD registryPathBufferSize = 260;
+// Exception messages are logged up to this length.
+constexpr unsigned errorMessageSize = 256;
+
+// A record of the time stamp and the message alone, without its source.
+void logBare(const CString& message)
+{
+    logging::Console_Logger& logger = logging::beginRecord(logging::getFileLogger());
+    logger << message;
+    logging::endRecord(logger);
+}
+
+CString ownProgramPath()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+// Steps of the trailer read; the file class and the byte array raise on a seek before the
+// start, a read error and a length they cannot hold.
+bool readTrailerPayload(CFile& file, CByteArray& payload)
+{
+    unsigned char tag[selfContainedTagLength];
+    file.Seek(-selfContainedTagLength, CFile::end);
+    if (file.Read(tag, sizeof tag) != sizeof tag || !isTrailerTag(tag))
+        return false;
+    unsigned char lengthField[payloadLengthSize] = {};
+    file.Seek(-trailerSize, CFile::end);
+    file.Read(lengthField, sizeof lengthField);
+    const int32_t length = trailerPayloadLength(lengthField);
+    file.Seek(trailerPayloadOffset(length), CFile::end);
+    payload.SetSize(length);
+    file.Read(payload.GetData(), static_cast<unsigned>(payload.GetSize()));
+    return true;
+}
+
+// False also when the payload decrypts but holds no whole string and the archive raises.
+bool decryptPayload(const CByteArray& payload, CString& text)
+{
+    try {
+        MFC::CCrypto crypto;
+        return crypto.DeriveKey(configPassPhrase) && crypto.DecryptString(payload, text);
+    } catch (const CException&) {
+        return false;
+    }
+}
+
 }  // namespace
 
 int CQuorvelConf::ParseConfigurationFile(CString text)
@@ -159,6 +216,82 @@ int CQuorvelConf::ParseConfigurationFile(CString text)
 
     author = decodedValue(childOf(root, "author"), "value", authorLimit);
     return CONFIG_READ;
+}
+
+int CQuorvelConf::ReadConfigurationFile(CString path)
+{
+    packagePath = path;
+    CString text;
+    if (!GetDecryptedFile(packagePath, text)) {
+        logBare("Error GetDecryptedFile: " + path);
+        return CONFIG_UNREADABLE;
+    }
+    return ParseConfigurationFile(text);
+}
+
+bool getConfigFileFromRegistry(CString& path)
+{
+    const CString key = "SOFTWARE\\Quorvels\\" + getProgramBaseName() + "\\Settings";
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) {
+        QVLOG("Didn't find: " << key);
+        return false;
+    }
+    // The buffer starts zeroed, so shorter data always ends in a NUL; data that fills it
+    // without one is no usable path.
+    char data[registryPathBufferSize] = {};
+    DWORD size = sizeof data;
+    const LONG status = RegQueryValueExA(opened, "Data", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
+    if (status != ERROR_SUCCESS || !std::memchr(data, 0, sizeof data)) {
+        RegCloseKey(opened);
+        QVLOG("Didn't find: " << key << " value Data");
+        QVLOG("Didn't find: " << key);
+        return false;
+    }
+    path = data;
+    RegCloseKey(opened);
+    QVLOG("Got path: " << path << " from " << key);
+    return true;
+}
+
+int CQuorvelConf::ReadConfigurationFileSelf(CString name)
+{
+    CString confPath = name;
+    if (name.IsEmpty()) {
+        confPath = ownProgramPath();
+        QVLOG("confPath from modulename = " << confPath);
+    } else {
+        QVLOG("confPath from path param = " << name);
+    }
+
+    CFile file;
+    if (!file.Open(confPath, CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary)) {
+        QVLOG("Unable to open file!");
+        return CONFIG_SELF_UNOPENED;
+    }
+    QVLOG("confPath open OK");
+
+    CByteArray payload;
+    try {
+        if (!readTrailerPayload(file, payload)) {
+            QVLOG("tag QVX2.6 not found in file!");
+            return CONFIG_SELF_NO_TAG;
+        }
+    } catch (const CException& error) {
+        char message[errorMessageSize] = {};
+        error.GetErrorMessage(message, sizeof message);
+        QVLOG("Error reading config from self: " << message);
+        file.Close();
+        return CONFIG_SELF_NO_TAG;
+    }
+    file.Close();
+
+    CString text;
+    if (!decryptPayload(payload, text)) {
+        QVLOG("Decryption error!");
+        return CONFIG_SELF_UNDECRYPTED;
+    }
+    return ParseConfigurationFile(text);
 }
 
 unsigned systemRandom()

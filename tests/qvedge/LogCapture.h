@@ -25,8 +25,8 @@ public:
         std::clog.rdbuf(saved);
     }
 
-    // The messages of the records, each after the time stamp and, when the record names
-    // its source, after the file, line and function ("function\tmessage" then).
+    // The records without their time stamp and line number: "file\tfunction\tmessage",
+    // or the message alone for a record that names no source.
     std::vector<std::string> records() const
     {
         std::vector<std::string> result;
@@ -50,7 +50,7 @@ public:
     }
 
 private:
-    // "file\tline\tfunction\tmessage" becomes "function\tmessage"; a bare message stays.
+    // "file\tline\tfunction\tmessage" becomes "file\tfunction\tmessage"; a bare message stays.
     static std::string stripLocation(const std::string& rest)
     {
         const auto fileEnd = rest.find('\t');
@@ -58,7 +58,7 @@ private:
         if (lineEnd == std::string::npos || lineEnd == fileEnd + 1 ||
             rest.find_first_not_of("0123456789", fileEnd + 1) != lineEnd)
             return rest;
-        return rest.substr(lineEnd + 1);
+        return rest.substr(0, fileEnd + 1) + rest.substr(lineEnd + 1);
     }
 
     std::ostringstream console;

@@ -248,9 +248,9 @@ TEST(ParseLogTest, ExitConditionsAndTimeOutAreLogged)
         document("<exitCondition><e value=\"touch\"/><e value=\"keyboard_button\"/><e value=\"mouse_move\"/>"
                  "</exitCondition><timeOut value=\"-1\"/>" + oneAddress)
             .c_str());
-    EXPECT_TRUE(log.has("ParseConfigurationFile\tExit conditions: keyboard;mouse move;touch;"));
+    EXPECT_TRUE(log.has("QuorvelConf.cpp\tParseConfigurationFile\tExit conditions: keyboard;mouse move;touch;"));
     // The time-out is logged unsigned.
-    EXPECT_TRUE(log.has("ParseConfigurationFile\tTimeout is 4294967295"));
+    EXPECT_TRUE(log.has("QuorvelConf.cpp\tParseConfigurationFile\tTimeout is 4294967295"));
 }
 
 TEST(ParseLogTest, NoExitConditionsAndNoTimeOutLogOnAnEmptyList)
@@ -260,7 +260,7 @@ TEST(ParseLogTest, NoExitConditionsAndNoTimeOutLogOnAnEmptyList)
     config.ParseConfigurationFile(document("<exitCondition/><urlList/>").c_str());
     const auto records = log.records();
     ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0], "ParseConfigurationFile\tExit conditions: ");
+    EXPECT_EQ(records[0], "QuorvelConf.cpp\tParseConfigurationFile\tExit conditions: ");
 }
 
 TEST(ParseTest, SecondParseAfterAnEmptyListStartsFromAnEmptyList)
