@@ -8,21 +8,19 @@
 
 namespace {
 
-// The configuration readers are not built yet: until they are, every source reads as
-// missing.
-int readOwnTrailer(CQuorvelConf&, const CString&)
+int readOwnTrailer(CQuorvelConf& config, const CString& name)
 {
-    return 8;
+    return config.ReadConfigurationFileSelf(name);
 }
 
-bool registryPackagePath(CString&)
+bool registryPackagePath(CString& path)
 {
-    return false;
+    return getConfigFileFromRegistry(path);
 }
 
-int readPackageFile(CQuorvelConf&, const CString&)
+int readPackageFile(CQuorvelConf& config, const CString& path)
 {
-    return CONFIG_NOT_READABLE;
+    return config.ReadConfigurationFile(path);
 }
 
 } // namespace
@@ -35,29 +33,29 @@ int CQuorvelApp::LoadConfig(CQuorvelCmdInfo& cmdInfo)
         // A test run reads the named file and nothing else.
         QVLOG("TEST mode");
         if (cmdInfo.configPath.IsEmpty())
-            return CONFIG_NOT_READABLE;
+            return CONFIG_UNREADABLE;
         QVLOG("Path: " << cmdInfo.configPath);
         return configReaders.readFile(config, cmdInfo.configPath);
     }
 
     // Whatever a source reports when it fails, the next one is tried.
     QVLOG("Check self executable: " << cmdInfo.configPath);
-    if (configReaders.readSelf(config, cmdInfo.configPath) == CONFIG_OK)
-        return CONFIG_OK;
+    if (configReaders.readSelf(config, cmdInfo.configPath) == CONFIG_READ)
+        return CONFIG_READ;
 
     QVLOG("Check registry");
     CString packagePath;
-    if (configReaders.registryPath(packagePath) && configReaders.readFile(config, packagePath) == CONFIG_OK)
-        return CONFIG_OK;
+    if (configReaders.registryPath(packagePath) && configReaders.readFile(config, packagePath) == CONFIG_READ)
+        return CONFIG_READ;
 
     CString datPath;
     datPath.Format("%s\\%s.dat", moduleDir.GetString(), moduleBaseName.c_str());
     QVLOG("Check current folder for dat: " << datPath);
-    if (configReaders.readFile(config, datPath) == CONFIG_OK)
-        return CONFIG_OK;
+    if (configReaders.readFile(config, datPath) == CONFIG_READ)
+        return CONFIG_READ;
 
     QVLOG("Config not found.");
-    return CONFIG_NOT_READABLE;
+    return CONFIG_UNREADABLE;
 }
 
 unsigned configErrorStringId(int code)

@@ -2,13 +2,7 @@
 // Finding the configuration among its sources, and the start-up's box for a
 // configuration error.
 #include "CString.h"
-
-class CQuorvelConf;
-
-// Configuration error codes of the start-up.
-constexpr int CONFIG_OK = 0;
-constexpr int CONFIG_NOT_READABLE = 2;
-constexpr int CONFIG_EMPTY_LIST = 3;
+#include "QuorvelConf.h"
 
 // The three readers the loader tries, the program's own by default; tests put theirs
 // in place. Each fills the record on success.

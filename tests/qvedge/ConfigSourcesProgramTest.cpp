@@ -79,6 +79,34 @@ bool contains(const std::vector<std::string>& texts, const std::string& text)
     return false;
 }
 
+std::string quoted(const std::string& path)
+{
+    return "\"" + path + "\"";
+}
+
+// The package writer of tools/qvpack, run as its own process; its exit code.
+DWORD runQvPack(const std::string& arguments)
+{
+    Program qvpack(arguments, windowsPath(QVPACK_EXE));
+    if (!qvpack.started || !qvpack.waitForEnd(PROGRAM_TIME_LIMIT_MS))
+        return 99;
+    return qvpack.exitCode();
+}
+
+std::string configDocument(const std::string& author, bool withAddresses)
+{
+    return "<qvx>\r\n<mode value=\"0\"/>\r\n<urlList>" +
+           std::string(withAddresses ? "<u adr=\"https://example.com/\"/>" : "") + "</urlList>\r\n<author value=\"" +
+           author + "\"/>\r\n</qvx>\r\n";
+}
+
+// A configuration was taken: no error box, and the run either ended by itself or shows a
+// window of its own.
+bool configurationTaken(const Outcome& outcome)
+{
+    return !outcome.errorBox && ((outcome.ended && outcome.exitCode == 0) || outcome.window);
+}
+
 // A folder of the test's own for program copies, packages and configuration documents.
 class Workspace {
 public:
@@ -164,6 +192,100 @@ TEST(ConfigSourcesProgramTest, TestRunOnAMissingFileShowsTheReadError)
     ASSERT_TRUE(run.program.started);
     const Outcome outcome = settle(run.program);
     EXPECT_TRUE(contains(outcome.errorTexts, READ_ERROR));
+    EXPECT_TRUE(outcome.ended);
+}
+
+// Program copies in a folder of the test's own, each with the sources a case gives it.
+class ConfigSourcesCopyTest : public ::testing::Test {
+protected:
+    std::string package(const std::string& name, bool withAddresses)
+    {
+        const std::string xml = workspace.document(name + ".xml", configDocument(name, withAddresses));
+        const std::string file = workspace.path(name);
+        EXPECT_EQ(runQvPack("pack " + quoted(xml) + " " + quoted(file)), 0u);
+        return file;
+    }
+    std::string selfContained(const std::string& name, bool withAddresses)
+    {
+        const std::string xml = workspace.document(name + ".xml", configDocument(name, withAddresses));
+        const std::string file = workspace.path(name);
+        EXPECT_EQ(runQvPack("append " + quoted(programPath()) + " " + quoted(xml) + " " + quoted(file)), 0u);
+        return file;
+    }
+    std::string plainCopy(const std::string& name)
+    {
+        const std::string file = workspace.path(name);
+        EXPECT_TRUE(CopyFileA(programPath().c_str(), file.c_str(), FALSE));
+        return file;
+    }
+
+    Workspace workspace;
+};
+
+TEST_F(ConfigSourcesCopyTest, SelfContainedCopyTakesItsTrailer)
+{
+    const std::string program = selfContained("qvself.scr", true);
+    CleanRun run("/s", program);
+    ASSERT_TRUE(run.program.started);
+    EXPECT_TRUE(configurationTaken(settle(run.program)));
+}
+
+// An empty list in the trailer is dropped like any other failure of the source.
+TEST_F(ConfigSourcesCopyTest, SelfContainedCopyWithEmptyListFallsBackToTheDatFile)
+{
+    const std::string program = selfContained("qvempty.scr", false);
+    CleanRun alone("/s", program);
+    ASSERT_TRUE(alone.program.started);
+    const Outcome withoutDat = settle(alone.program);
+    EXPECT_TRUE(contains(withoutDat.errorTexts, READ_ERROR));
+    EXPECT_FALSE(contains(withoutDat.errorTexts, EMPTY_LIST_ERROR));
+
+    package("qvempty.dat", true);
+    CleanRun withDat("/s", program);
+    ASSERT_TRUE(withDat.program.started);
+    EXPECT_TRUE(configurationTaken(settle(withDat.program)));
+}
+
+TEST_F(ConfigSourcesCopyTest, DatFileBesideTheProgramIsTaken)
+{
+    const std::string program = plainCopy("qvdat.scr");
+    package("qvdat.dat", true);
+    CleanRun run("/s", program);
+    ASSERT_TRUE(run.program.started);
+    EXPECT_TRUE(configurationTaken(settle(run.program)));
+}
+
+TEST_F(ConfigSourcesCopyTest, PackageNamedForTheMachineIsTaken)
+{
+    const std::string baseName = "qvreg" + std::to_string(GetCurrentProcessId());
+    const std::string program = plainCopy(baseName + ".scr");
+    const std::string file = package("registered.qvx", true);
+    const std::string key = "SOFTWARE\\Quorvels\\" + baseName + "\\Settings";
+    ASSERT_EQ(RegSetKeyValueA(HKEY_LOCAL_MACHINE, key.c_str(), "Data", REG_SZ, file.c_str(),
+                              static_cast<DWORD>(file.size() + 1)),
+              ERROR_SUCCESS);
+    CleanRun run("/s", program);
+    ASSERT_TRUE(run.program.started);
+    const Outcome outcome = settle(run.program);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, ("SOFTWARE\\Quorvels\\" + baseName).c_str());
+    EXPECT_TRUE(configurationTaken(outcome));
+}
+
+TEST_F(ConfigSourcesCopyTest, TestRunTakesTheNamedFile)
+{
+    const std::string file = package("named.qvx", true);
+    CleanRun run("/config " + quoted(file));
+    ASSERT_TRUE(run.program.started);
+    EXPECT_TRUE(configurationTaken(settle(run.program)));
+}
+
+TEST_F(ConfigSourcesCopyTest, TestRunOnAnEmptyListShowsTheEmptyListError)
+{
+    const std::string file = package("empty.qvx", false);
+    CleanRun run("/config " + quoted(file));
+    ASSERT_TRUE(run.program.started);
+    const Outcome outcome = settle(run.program);
+    EXPECT_TRUE(contains(outcome.errorTexts, EMPTY_LIST_ERROR));
     EXPECT_TRUE(outcome.ended);
 }
 
