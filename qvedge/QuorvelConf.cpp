@@ -215,7 +215,7 @@ int CQuorvelConf::ParseConfigurationFile(CString text)
     }
 
     author = decodedValue(childOf(root, "author"), "value", authorLimit);
-    return CONFIG_READ;
+    return CONFIG_OK;
 }
 
 int CQuorvelConf::ReadConfigurationFile(CString path)
@@ -224,7 +224,7 @@ int CQuorvelConf::ReadConfigurationFile(CString path)
     CString text;
     if (!GetDecryptedFile(packagePath, text)) {
         logBare("Error GetDecryptedFile: " + path);
-        return CONFIG_UNREADABLE;
+        return CONFIG_NOT_READABLE;
     }
     return ParseConfigurationFile(text);
 }

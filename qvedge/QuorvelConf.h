@@ -25,8 +25,8 @@ constexpr int presentation_mode = 3;
 constexpr int media_files_mode = 4;
 
 // Result codes of the readers and the parse.
-constexpr int CONFIG_READ = 0;
-constexpr int CONFIG_UNREADABLE = 2;
+constexpr int CONFIG_OK = 0;
+constexpr int CONFIG_NOT_READABLE = 2;
 constexpr int CONFIG_EMPTY_LIST = 3;
 constexpr int CONFIG_SELF_UNOPENED = 7;
 constexpr int CONFIG_SELF_NO_TAG = 8;
@@ -42,15 +42,15 @@ public:
     static constexpr int footerLimit = 5000;
     static constexpr int defaultTimeOut = 15000;
 
-    // Fills the record from a configuration document: CONFIG_READ, or CONFIG_EMPTY_LIST
+    // Fills the record from a configuration document: CONFIG_OK, or CONFIG_EMPTY_LIST
     // when the address list is empty (the steps after the list are then skipped). Missing
     // elements and attributes count as absent or empty; nothing is an error.
     int ParseConfigurationFile(CString text);
-    // A package file: CONFIG_READ, CONFIG_UNREADABLE or CONFIG_EMPTY_LIST. Sets packagePath
+    // A package file: CONFIG_OK, CONFIG_NOT_READABLE or CONFIG_EMPTY_LIST. Sets packagePath
     // first, whatever the outcome.
     int ReadConfigurationFile(CString path);
     // The self-contained trailer of the named file, or of the program's own file when the
-    // name is empty: CONFIG_READ, CONFIG_EMPTY_LIST or CONFIG_SELF_*.
+    // name is empty: CONFIG_OK, CONFIG_EMPTY_LIST or CONFIG_SELF_*.
     int ReadConfigurationFileSelf(CString name);
 
     // Moves to the next address, wrapping at the end; shuffles at the first advance and at
