@@ -33,29 +33,29 @@ int CQuorvelApp::LoadConfig(CQuorvelCmdInfo& cmdInfo)
         // A test run reads the named file and nothing else.
         QVLOG("TEST mode");
         if (cmdInfo.configPath.IsEmpty())
-            return CONFIG_UNREADABLE;
+            return CONFIG_NOT_READABLE;
         QVLOG("Path: " << cmdInfo.configPath);
         return configReaders.readFile(config, cmdInfo.configPath);
     }
 
     // Whatever a source reports when it fails, the next one is tried.
     QVLOG("Check self executable: " << cmdInfo.configPath);
-    if (configReaders.readSelf(config, cmdInfo.configPath) == CONFIG_READ)
-        return CONFIG_READ;
+    if (configReaders.readSelf(config, cmdInfo.configPath) == CONFIG_OK)
+        return CONFIG_OK;
 
     QVLOG("Check registry");
     CString packagePath;
-    if (configReaders.registryPath(packagePath) && configReaders.readFile(config, packagePath) == CONFIG_READ)
-        return CONFIG_READ;
+    if (configReaders.registryPath(packagePath) && configReaders.readFile(config, packagePath) == CONFIG_OK)
+        return CONFIG_OK;
 
     CString datPath;
     datPath.Format("%s\\%s.dat", moduleDir.GetString(), moduleBaseName.c_str());
     QVLOG("Check current folder for dat: " << datPath);
-    if (configReaders.readFile(config, datPath) == CONFIG_READ)
-        return CONFIG_READ;
+    if (configReaders.readFile(config, datPath) == CONFIG_OK)
+        return CONFIG_OK;
 
     QVLOG("Config not found.");
-    return CONFIG_UNREADABLE;
+    return CONFIG_NOT_READABLE;
 }
 
 unsigned configErrorStringId(int code)

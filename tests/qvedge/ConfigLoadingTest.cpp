@@ -52,7 +52,7 @@ int fakeReadFile(CQuorvelConf& config, const CString& path)
     sources.otherRecord |= &config != &theApp.config;
     sources.calls.push_back("file:" + path.str());
     const auto found = sources.files.find(path.str());
-    return found == sources.files.end() ? CONFIG_UNREADABLE : found->second;
+    return found == sources.files.end() ? CONFIG_NOT_READABLE : found->second;
 }
 
 CQuorvelCmdInfo parse(std::vector<const char*> words)
@@ -109,8 +109,8 @@ using Calls = std::vector<std::string>;
 
 TEST_F(LoadConfigTest, TestRunWithoutPathTriesNoReader)
 {
-    sources.ownFile = CONFIG_READ;
-    EXPECT_EQ(load({"/config"}), CONFIG_UNREADABLE);
+    sources.ownFile = CONFIG_OK;
+    EXPECT_EQ(load({"/config"}), CONFIG_NOT_READABLE);
     EXPECT_EQ(sources.calls, Calls{});
     EXPECT_EQ(logged(), Calls{"TEST mode"});
 }
@@ -121,9 +121,9 @@ class TestRunResultTest : public LoadConfigTest, public ::testing::WithParamInte
 // never asked.
 TEST_P(TestRunResultTest, ReadsOnlyTheNamedFile)
 {
-    sources.ownFile = CONFIG_READ;
+    sources.ownFile = CONFIG_OK;
     sources.registryNamesPackage = true;
-    sources.files = {{sources.registryPath.str(), CONFIG_READ}, {DAT_PATH, CONFIG_READ}, {"D:\\t\\x.dat", GetParam()}};
+    sources.files = {{sources.registryPath.str(), CONFIG_OK}, {DAT_PATH, CONFIG_OK}, {"D:\\t\\x.dat", GetParam()}};
     EXPECT_EQ(load({"/config", "D:\\t\\x.dat"}), GetParam());
     EXPECT_EQ(sources.calls, Calls{"file:D:\\t\\x.dat"});
     EXPECT_EQ(logged(), (Calls{"TEST mode", "Path: D:\\t\\x.dat"}));
@@ -133,9 +133,9 @@ INSTANTIATE_TEST_SUITE_P(Codes, TestRunResultTest, ::testing::Values(0, 2, 3));
 
 TEST_F(LoadConfigTest, OwnFileEndsTheSearch)
 {
-    sources.ownFile = CONFIG_READ;
+    sources.ownFile = CONFIG_OK;
     sources.registryNamesPackage = true;
-    EXPECT_EQ(load({"/s"}), CONFIG_READ);
+    EXPECT_EQ(load({"/s"}), CONFIG_OK);
     EXPECT_EQ(sources.calls, Calls{"self:"});
     EXPECT_EQ(logged(), Calls{"Check self executable: "});
 }
@@ -146,8 +146,8 @@ class OwnFileFailureTest : public LoadConfigTest, public ::testing::WithParamInt
 TEST_P(OwnFileFailureTest, IsDroppedAndTheNextSourcesAreTried)
 {
     sources.ownFile = GetParam();
-    sources.files = {{DAT_PATH, CONFIG_READ}};
-    EXPECT_EQ(load({"/s"}), CONFIG_READ);
+    sources.files = {{DAT_PATH, CONFIG_OK}};
+    EXPECT_EQ(load({"/s"}), CONFIG_OK);
     EXPECT_EQ(sources.calls, (Calls{"self:", "registry", "file:" + DAT_PATH}));
 }
 
@@ -156,8 +156,8 @@ INSTANTIATE_TEST_SUITE_P(Codes, OwnFileFailureTest, ::testing::Values(3, 7, 8, 9
 TEST_F(LoadConfigTest, RegistryPackageComesBeforeTheDatFile)
 {
     sources.registryNamesPackage = true;
-    sources.files = {{sources.registryPath.str(), CONFIG_READ}, {DAT_PATH, CONFIG_READ}};
-    EXPECT_EQ(load({}), CONFIG_READ);
+    sources.files = {{sources.registryPath.str(), CONFIG_OK}, {DAT_PATH, CONFIG_OK}};
+    EXPECT_EQ(load({}), CONFIG_OK);
     EXPECT_EQ(sources.calls, (Calls{"self:", "registry", "file:C:\\Packages\\show.qvx"}));
     EXPECT_EQ(logged(), (Calls{"Check self executable: ", "Check registry"}));
 }
@@ -167,8 +167,8 @@ class PackageFailureTest : public LoadConfigTest, public ::testing::WithParamInt
 TEST_P(PackageFailureTest, FallsBackToTheDatFile)
 {
     sources.registryNamesPackage = true;
-    sources.files = {{sources.registryPath.str(), GetParam()}, {DAT_PATH, CONFIG_READ}};
-    EXPECT_EQ(load({"/c"}), CONFIG_READ);
+    sources.files = {{sources.registryPath.str(), GetParam()}, {DAT_PATH, CONFIG_OK}};
+    EXPECT_EQ(load({"/c"}), CONFIG_OK);
     EXPECT_EQ(sources.calls, (Calls{"self:", "registry", "file:C:\\Packages\\show.qvx", "file:" + DAT_PATH}));
 }
 
@@ -177,12 +177,12 @@ INSTANTIATE_TEST_SUITE_P(Codes, PackageFailureTest, ::testing::Values(2, 3));
 TEST_F(LoadConfigTest, EmptyListInTheDatFileIsNotReadable)
 {
     sources.files = {{DAT_PATH, CONFIG_EMPTY_LIST}};
-    EXPECT_EQ(load({"/s"}), CONFIG_UNREADABLE);
+    EXPECT_EQ(load({"/s"}), CONFIG_NOT_READABLE);
 }
 
 TEST_F(LoadConfigTest, NoSourceLogsTheFourAttemptsInOrder)
 {
-    EXPECT_EQ(load({"/p", "0"}), CONFIG_UNREADABLE);
+    EXPECT_EQ(load({"/p", "0"}), CONFIG_NOT_READABLE);
     EXPECT_EQ(sources.calls, (Calls{"self:", "registry", "file:" + DAT_PATH}));
     EXPECT_EQ(logged(), (Calls{"Check self executable: ", "Check registry",
                                "Check current folder for dat: " + DAT_PATH, "Config not found."}));
@@ -199,7 +199,7 @@ TEST_F(LoadConfigTest, DatFileIsNamedAfterTheModuleAsReported)
 
 TEST(ConfigErrorTextTest, CodesNameTheirStrings)
 {
-    EXPECT_EQ(configErrorStringId(CONFIG_UNREADABLE), 142u);
+    EXPECT_EQ(configErrorStringId(CONFIG_NOT_READABLE), 142u);
     EXPECT_EQ(configErrorStringId(CONFIG_EMPTY_LIST), 143u);
     CString text;
     ASSERT_TRUE(text.LoadString(142));

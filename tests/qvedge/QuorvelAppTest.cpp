@@ -24,7 +24,7 @@ CQuorvelCmdInfo parse(std::vector<const char*> words)
 // The steps after loading need a configuration: here the program's own file holds one.
 int configurationInOwnFile(CQuorvelConf&, const CString&)
 {
-    return CONFIG_READ;
+    return CONFIG_OK;
 }
 
 bool quitPosted()
