@@ -2,8 +2,11 @@
 
 #include "FeedNesting.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -69,6 +72,36 @@ const unsigned char* appendNumericEscape(const unsigned char* text, std::string&
     out += numericEscapePrefix;
     out += hex;
     return text;
+}
+
+struct Sibling {
+    std::string_view name;
+    std::size_t position; // in document order
+    std::size_t group;    // the position of the first sibling of the same name
+    rapidxml::xml_node<char>* node;
+};
+
+// The children of node grouped by name, names compared byte for byte as rapidxml's
+// next_sibling compares them: groups in the order of their first member, each group's
+// members in document order. Two sorts keep a node with many distinct child names at
+// n log n, where a scan of the later siblings for every child is quadratic.
+std::vector<Sibling> childrenByName(rapidxml::xml_node<char>* node)
+{
+    std::vector<Sibling> children;
+    for (rapidxml::xml_node<char>* child = node->first_node(); child; child = child->next_sibling())
+        children.push_back({std::string_view(child->name(), child->name_size()), children.size(), 0, child});
+    std::sort(children.begin(), children.end(), [](const Sibling& a, const Sibling& b) {
+        int order = a.name.compare(b.name);
+        return order != 0 ? order < 0 : a.position < b.position;
+    });
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        bool sameAsPrevious = i > 0 && children[i].name == children[i - 1].name;
+        children[i].group = sameAsPrevious ? children[i - 1].group : children[i].position;
+    }
+    std::sort(children.begin(), children.end(), [](const Sibling& a, const Sibling& b) {
+        return a.group != b.group ? a.group < b.group : a.position < b.position;
+    });
+    return children;
 }
 
 } // namespace
@@ -154,28 +187,36 @@ void XmlJsonConverter::writeElementJson(rapidxml::xml_node<char>* node, bool inA
         writeAttributes(node);
         text << ',';
     }
-    while (rapidxml::xml_node<char>* child = node->first_node()) {
-        const char* name = child->name();
-        if (child->next_sibling(name, child->name_size())) {
-            writeKey(name);
+    writeChildren(node);
+    text << '}';
+}
+
+// Writes each group of same-named children at the place of its first member, and detaches
+// what it wrote.
+void XmlJsonConverter::writeChildren(rapidxml::xml_node<char>* node)
+{
+    const std::vector<Sibling> children = childrenByName(node);
+    for (auto first = children.begin(); first != children.end();) {
+        auto end = std::find_if(first, children.end(),
+                                [&](const Sibling& s) { return s.group != first->group; });
+        if (first != children.begin())
+            text << ',';
+        if (end - first > 1) {
+            writeKey(first->node->name());
             text << '[';
-            for (rapidxml::xml_node<char>* same = child; same;) {
-                rapidxml::xml_node<char>* next = same->next_sibling(name, child->name_size());
-                writeElementJson(same, true);
-                node->remove_node(same);
-                if (next)
+            for (auto same = first; same != end; ++same) {
+                if (same != first)
                     text << ',';
-                same = next;
+                writeElementJson(same->node, true);
+                node->remove_node(same->node);
             }
             text << ']';
         } else {
-            writeElementJson(child, false);
-            node->remove_node(child);
+            writeElementJson(first->node, false);
+            node->remove_node(first->node);
         }
-        if (node->first_node())
-            text << ',';
+        first = end;
     }
-    text << '}';
 }
 
 const std::string* convertFeedBody(XmlJsonConverter& converter, char* body)

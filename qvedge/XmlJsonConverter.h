@@ -32,6 +32,7 @@ private:
     void writeKey(const char* name);
     void writeString(const char* value);
     void writeAttributes(rapidxml::xml_node<char>* node);
+    void writeChildren(rapidxml::xml_node<char>* node);
 
     std::unique_ptr<rapidxml::xml_document<char>> document;
     std::ostringstream text;
