@@ -159,6 +159,26 @@ TEST(XmlJsonConverterTest, ManyEmptySiblingsDoNotCountAsNesting)
     EXPECT_NE("<null>", convert(feed));
 }
 
+// More children than a node scans: the grouping by sorting must give the same text.
+TEST(XmlJsonConverterTest, ManySiblingsGroupLikeFewDo)
+{
+    const int rounds = XmlJsonConverter::siblingScanLimit;
+    std::string feed = "<r><ab>p</ab><A>q</A>";
+    std::string a, b, unique;
+    for (int i = 0; i < rounds; ++i) {
+        std::string n = std::to_string(i);
+        feed += "<a>" + n + "</a><u" + n + "/><b>" + n + "</b><b>-" + n + "</b>";
+        a += (i ? ",\"" : "\"") + n + "\"";
+        b += (i ? ",\"" : "\"") + n + "\",\"-" + n + "\"";
+        if (i > 0)
+            unique += ",\"u" + n + "\":\"\"";
+    }
+    feed += "</r>";
+    EXPECT_EQ("json_decode({\"r\":{\"ab\":\"p\",\"A\":\"q\",\"a\":[" + a + "],\"u0\":\"\",\"b\":[" + b + "]" +
+                  unique + "}})",
+              convert(feed));
+}
+
 // Far more distinct sibling names than a scan of the later siblings per child could finish;
 // the first name comes back once more at the end, so its array spans all of them.
 TEST(XmlJsonConverterTest, HugeNumberOfDistinctSiblingNamesConverts)
