@@ -15,7 +15,7 @@ constexpr std::size_t namedEscapeSize = 2;
 const char numericEscapePrefix[] = "\\u";
 // Written for a byte that cannot begin a sequence (80-BF, FE, FF) and for a sequence the
 // end of the text cuts short.
-const std::string_view malformedEscape = "\\ufffd";
+constexpr std::string_view malformedEscape = "\\ufffd";
 
 constexpr const char* namedEscape(unsigned char byte)
 {
@@ -215,10 +215,17 @@ const std::string& XmlJsonConverter::toJsonCall()
 }
 
 // Straight into the stream's buffer: no formatting to do, and an allocation failure
-// propagates instead of leaving a cut-short text behind a failed stream.
+// propagates instead of leaving a cut-short text behind a failed stream. Escapes and short
+// runs go byte by byte, which costs less than a call to copy them.
 void XmlJsonConverter::write(std::string_view piece)
 {
-    text.rdbuf()->sputn(piece.data(), static_cast<std::streamsize>(piece.size()));
+    std::streambuf& out = *text.rdbuf();
+    if (piece.size() > shortPieceSize) {
+        out.sputn(piece.data(), static_cast<std::streamsize>(piece.size()));
+        return;
+    }
+    for (char c : piece)
+        out.sputc(c);
 }
 
 void XmlJsonConverter::write(char c)
@@ -285,21 +292,6 @@ void XmlJsonConverter::writeElementJson(rapidxml::xml_node<char>* node, bool inA
     write('}');
 }
 
-void XmlJsonConverter::writeChildren(rapidxml::xml_node<char>* node)
-{
-    if (childCount(node) <= siblingScanLimit) {
-        writeGroups(node, [](rapidxml::xml_node<char>* child) {
-            return child->next_sibling(child->name(), child->name_size());
-        });
-        return;
-    }
-    groupChildrenByName(node);
-    writeGroups(node, [](rapidxml::xml_node<char>* child) {
-        rapidxml::xml_node<char>* next = child->next_sibling();
-        return next && sameName(next, child) ? next : nullptr;
-    });
-}
-
 // Writes the children of node, each name that repeats as one array at the place of its
 // first member, and detaches what it wrote; nextSameNamed(child) is the child's next
 // sibling of the same name, or null.
@@ -326,6 +318,21 @@ void XmlJsonConverter::writeGroups(rapidxml::xml_node<char>* node, NextSameNamed
         if (node->first_node())
             write(',');
     }
+}
+
+void XmlJsonConverter::writeChildren(rapidxml::xml_node<char>* node)
+{
+    if (childCount(node) <= siblingScanLimit) {
+        writeGroups(node, [](rapidxml::xml_node<char>* child) {
+            return child->next_sibling(child->name(), child->name_size());
+        });
+        return;
+    }
+    groupChildrenByName(node);
+    writeGroups(node, [](rapidxml::xml_node<char>* child) {
+        rapidxml::xml_node<char>* next = child->next_sibling();
+        return next && sameName(next, child) ? next : nullptr;
+    });
 }
 
 const std::string* convertFeedBody(XmlJsonConverter& converter, char* body)

@@ -34,6 +34,9 @@ public:
     bool hasElement() const { return document->first_node() != nullptr; }
 
 private:
+    // Pieces up to this size are written byte by byte.
+    static constexpr std::size_t shortPieceSize = 16;
+
     void write(std::string_view piece);
     void write(char c);
     void writeEscaped(const char* raw);
