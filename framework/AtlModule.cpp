@@ -1,5 +1,7 @@
 #include "AtlModule.h"
 
+#include "OleInit.h"
+
 namespace ATL {
 
 namespace {
@@ -17,19 +19,21 @@ CAtlModule::~CAtlModule()
         theCurrentModule = nullptr;
 }
 
-LONG CAtlModule::Lock()
+LONG CAtlMfcModule::Lock()
 {
-    return InterlockedIncrement(&lockCount);
+    AfxOleLockApp();
+    return AfxOleObjectCount();
 }
 
-LONG CAtlModule::Unlock()
+LONG CAtlMfcModule::Unlock()
 {
-    return InterlockedDecrement(&lockCount);
+    AfxOleUnlockApp();
+    return AfxOleObjectCount();
 }
 
-LONG CAtlModule::GetLockCount()
+LONG CAtlMfcModule::GetLockCount()
 {
-    return lockCount;
+    return AfxOleObjectCount();
 }
 
 CAtlModule* currentModule()

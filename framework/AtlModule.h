@@ -11,17 +11,19 @@ public:
     CAtlModule(const CAtlModule&) = delete;
     CAtlModule& operator=(const CAtlModule&) = delete;
 
-    virtual LONG Lock();
-    virtual LONG Unlock();
-    virtual LONG GetLockCount();
-
-private:
-    LONG lockCount = 0;
+    virtual LONG Lock() = 0;
+    virtual LONG Unlock() = 0;
+    virtual LONG GetLockCount() = 0;
 };
 
-// The module of a host built on the class library.
+// The module of a host built on the class library: its locks are the application's OLE
+// object count.
 class CAtlMfcModule : public CAtlModule {
 public:
+    LONG Lock() override;
+    LONG Unlock() override;
+    LONG GetLockCount() override;
+
     // This program registers no class objects with COM, so there is nothing to revoke.
     HRESULT RevokeClassObjects() { return S_OK; }
 };

@@ -32,6 +32,8 @@ public:
     // Cleared when that window is destroyed, which also posts the quit message.
     CWnd* m_pMainWnd = nullptr;
     MSG m_msgCur{};
+    // Live OLE objects of the program, counted by AfxOleLockApp and AfxOleUnlockApp.
+    LONG oleObjectCount = 0;
 
 private:
     CString appTitle;

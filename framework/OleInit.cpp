@@ -1,5 +1,7 @@
 #include "OleInit.h"
 
+#include "CWinApp.h"
+
 #include <ole2.h>
 
 namespace {
@@ -18,4 +20,22 @@ void AfxOleTerm()
     if (oleInitialized)
         OleUninitialize();
     oleInitialized = false;
+}
+
+void AfxOleLockApp()
+{
+    if (CWinApp* app = AfxGetApp())
+        InterlockedIncrement(&app->oleObjectCount);
+}
+
+void AfxOleUnlockApp()
+{
+    if (CWinApp* app = AfxGetApp())
+        InterlockedDecrement(&app->oleObjectCount);
+}
+
+LONG AfxOleObjectCount()
+{
+    CWinApp* app = AfxGetApp();
+    return app ? app->oleObjectCount : 0;
 }

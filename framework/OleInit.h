@@ -5,3 +5,9 @@
 // undoes it (AfxOleTerm) after ExitInstance.
 BOOL AfxOleInit();
 void AfxOleTerm();
+
+// The application's count of live OLE objects (CWinApp::oleObjectCount); without an
+// application object there is nothing to count.
+void AfxOleLockApp();
+void AfxOleUnlockApp();
+LONG AfxOleObjectCount();

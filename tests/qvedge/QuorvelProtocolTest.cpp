@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "CWinApp.h"
 #include "ComPtr.h"
 #include "FeedServer.h"
 #include "QuorvelModule.h"
@@ -248,6 +249,7 @@ TEST(QuorvelProtocolTest, EveryLiveObjectLocksTheModule)
         ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IInternetProtocol,
                                                 reinterpret_cast<void**>(protocol.ReleaseAndGetAddressOf())));
         EXPECT_EQ(2, theModule.GetLockCount());
+        EXPECT_EQ(2, AfxGetApp()->oleObjectCount);
         EXPECT_EQ(S_OK, factory->LockServer(TRUE));
         EXPECT_EQ(3, theModule.GetLockCount());
         EXPECT_EQ(S_OK, factory->LockServer(FALSE));
