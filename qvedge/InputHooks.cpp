@@ -1,5 +1,7 @@
 #include "InputHooks.h"
 
+#include "Logger.h"
+
 #include <cstdlib>
 
 HHOOK keyboardHook = nullptr;
@@ -34,10 +36,17 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM message, LPARAM data)
     const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
     if (key && isKeyMessage(message)) {
         if (key->vkCode == VK_ESCAPE) {
-            if (escAllowed)
+            if (escAllowed) {
+                QVLOG("KeyboardProc() VK_ESCAPE");
                 postQuit();
+            } else {
+                QVLOG("KeyboardProc() VK_ESCAPE ignored");
+            }
         } else if (keysAllowed) {
+            QVLOG("KeyboardProc()");
             postQuit();
+        } else {
+            QVLOG("KeyboardProc() - ignored");
         }
     }
     return CallNextHookEx(keyboardHook, code, message, data);

@@ -1,5 +1,7 @@
 #include "InputHooks.h"
 
+#include "LogCapture.h"
+
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -223,6 +225,33 @@ TEST_F(InputHooksTest, SystemKeyMessagesCountAndOtherMessagesDoNot)
         KeyboardProc(HC_ACTION, message, reinterpret_cast<LPARAM>(&key));
     KeyboardProc(HC_ACTION, WM_CHAR, reinterpret_cast<LPARAM>(&key));
     EXPECT_EQ(4, quitsPosted());
+}
+
+// One record per press and per release, whether or not it ends the show.
+TEST_F(InputHooksTest, KeyboardProcLogsEachKeyMessage)
+{
+    struct LogCase {
+        int bits;
+        DWORD vk;
+        const char* record;
+    };
+    const LogCase cases[] = {
+        {EXIT_ESC_KEY, VK_ESCAPE, "KeyboardProc() VK_ESCAPE"},
+        {EXIT_MOUSE_MOVE, VK_ESCAPE, "KeyboardProc() VK_ESCAPE ignored"},
+        {EXIT_KEYBOARD, 'A', "KeyboardProc()"},
+        {EXIT_ESC_KEY, 'A', "KeyboardProc() - ignored"},
+    };
+    for (const LogCase& c : cases) {
+        LogCapture log;
+        bits = c.bits;
+        KBDLLHOOKSTRUCT key = {};
+        key.vkCode = c.vk;
+        KeyboardProc(HC_ACTION, WM_KEYDOWN, reinterpret_cast<LPARAM>(&key));
+        KeyboardProc(HC_ACTION, WM_KEYUP, reinterpret_cast<LPARAM>(&key));
+        KeyboardProc(HC_ACTION, WM_CHAR, reinterpret_cast<LPARAM>(&key));
+        const std::string record = std::string("InputHooks.cpp\tKeyboardProc\t") + c.record;
+        EXPECT_EQ((std::vector<std::string>{record, record}), log.records()) << c.record;
+    }
 }
 
 struct ButtonCase {
