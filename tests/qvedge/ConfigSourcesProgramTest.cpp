@@ -27,23 +27,11 @@ struct Outcome {
     HWND window = nullptr;
 };
 
-struct WindowSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK findOtherWindow(HWND window, LPARAM param)
+bool isOtherThanErrorBox(HWND window)
 {
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
     char title[16] = {};
     GetWindowTextA(window, title, sizeof title);
-    if (owner == search->processId && IsWindowVisible(window) && std::string(title) != "Error!") {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
+    return std::string(title) != "Error!";
 }
 
 Outcome settle(const Program& program)
@@ -61,10 +49,8 @@ Outcome settle(const Program& program)
             clickOk(box);
             continue;
         }
-        WindowSearch search{program.info.dwProcessId, nullptr};
-        EnumWindows(findOtherWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found) {
-            outcome.window = search.found;
+        if (HWND window = findShownWindow(program.info.dwProcessId, isOtherThanErrorBox)) {
+            outcome.window = window;
             return outcome;
         }
     }

@@ -1,15 +1,12 @@
 #include "ErrorBoxWindow.h"
 
+#include "ProgramRun.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
 
 namespace {
-
-struct BoxSearch {
-    DWORD processId;
-    HWND found;
-};
 
 std::string windowText(HWND window)
 {
@@ -18,19 +15,11 @@ std::string windowText(HWND window)
     return text;
 }
 
-BOOL CALLBACK findBox(HWND window, LPARAM param)
+bool isErrorBox(HWND window)
 {
-    auto* search = reinterpret_cast<BoxSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
     char className[32] = {};
     GetClassNameA(window, className, sizeof className);
-    if (owner == search->processId && IsWindowVisible(window) && std::string(className) == "#32770" &&
-        windowText(window) == "Error!") {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
+    return std::string(className) == "#32770" && windowText(window) == "Error!";
 }
 
 BOOL CALLBACK collectText(HWND window, LPARAM param)
@@ -45,10 +34,9 @@ HWND waitForErrorBox(DWORD processId, DWORD limitMs)
 {
     const DWORD start = GetTickCount();
     for (;;) {
-        BoxSearch search{processId, nullptr};
-        EnumWindows(findBox, reinterpret_cast<LPARAM>(&search));
-        if (search.found || GetTickCount() - start >= limitMs)
-            return search.found;
+        HWND box = findShownWindow(processId, isErrorBox);
+        if (box || GetTickCount() - start >= limitMs)
+            return box;
         Sleep(20);
     }
 }

@@ -11,6 +11,35 @@ std::string windowsPath(const std::string& unixPath)
     return path;
 }
 
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    bool (*match)(HWND window);
+    HWND found;
+};
+
+BOOL CALLBACK findShown(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && IsWindowVisible(window) && (!search->match || search->match(window))) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+HWND findShownWindow(DWORD processId, bool (*match)(HWND window))
+{
+    WindowSearch search{processId, match, nullptr};
+    EnumWindows(findShown, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 std::string programPath()
 {
     return windowsPath(QVEDGE_SCR);

@@ -9,6 +9,10 @@ std::string windowsPath(const std::string& unixPath);
 // The built qvedge.scr.
 std::string programPath();
 
+// The first visible top-level window of the process that match accepts (every one without
+// a match); null when there is none.
+HWND findShownWindow(DWORD processId, bool (*match)(HWND window) = nullptr);
+
 class Program {
 public:
     explicit Program(const std::string& arguments, const std::string& path = programPath());

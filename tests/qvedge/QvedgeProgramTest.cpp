@@ -10,24 +10,11 @@ namespace {
 
 constexpr DWORD PROGRAM_TIME_LIMIT_MS = 30000;
 
-struct WindowSearch {
-    DWORD processId;
-    bool visibleFound;
-};
-
-BOOL CALLBACK findVisibleWindow(HWND hwnd, LPARAM param)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    if (owner == search->processId && IsWindowVisible(hwnd))
-        search->visibleFound = true;
-    return TRUE;
-}
-
 // Pumps this thread's messages while it waits: a preview child sends its parent messages.
-bool waitPumping(HANDLE process, DWORD limitMs, WindowSearch* search)
+// shown, when given, is set once the program shows a window.
+bool waitPumping(const Program& program, DWORD limitMs, bool* shown = nullptr)
 {
+    HANDLE process = program.info.hProcess;
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < limitMs) {
         if (MsgWaitForMultipleObjects(1, &process, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0)
@@ -35,8 +22,8 @@ bool waitPumping(HANDLE process, DWORD limitMs, WindowSearch* search)
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&msg);
-        if (search)
-            EnumWindows(findVisibleWindow, reinterpret_cast<LPARAM>(search));
+        if (shown && findShownWindow(program.info.dwProcessId))
+            *shown = true;
     }
     return false;
 }
@@ -45,10 +32,10 @@ TEST(QvedgeProgramTest, EngineWordAloneShowsNothingAndEnds)
 {
     Program program("/engine");
     ASSERT_TRUE(program.started) << programPath();
-    WindowSearch search{program.info.dwProcessId, false};
-    ASSERT_TRUE(waitPumping(program.info.hProcess, PROGRAM_TIME_LIMIT_MS, &search));
+    bool shown = false;
+    ASSERT_TRUE(waitPumping(program, PROGRAM_TIME_LIMIT_MS, &shown));
     EXPECT_EQ(program.exitCode(), 0u);
-    EXPECT_FALSE(search.visibleFound);
+    EXPECT_FALSE(shown);
 }
 
 // The engine word skips the configuration, so the preview needs nothing else.
@@ -63,7 +50,7 @@ TEST(QvedgeProgramTest, PreviewLivesInTheGivenWindowAndEndsWithIt)
     HWND child = nullptr;
     const DWORD start = GetTickCount();
     while (!child && GetTickCount() - start < PROGRAM_TIME_LIMIT_MS) {
-        waitPumping(program.info.hProcess, 50, nullptr);
+        waitPumping(program, 50);
         child = GetWindow(parent, GW_CHILD);
     }
     ASSERT_NE(child, nullptr);
@@ -76,10 +63,10 @@ TEST(QvedgeProgramTest, PreviewLivesInTheGivenWindowAndEndsWithIt)
     EXPECT_EQ(rect.bottom - rect.top, 112);
     // The program paints its child itself; its pixels are not visible from here.
     RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    EXPECT_FALSE(waitPumping(program.info.hProcess, 500, nullptr)) << "ended while painting";
+    EXPECT_FALSE(waitPumping(program, 500)) << "ended while painting";
 
     DestroyWindow(parent);
-    ASSERT_TRUE(waitPumping(program.info.hProcess, PROGRAM_TIME_LIMIT_MS, nullptr));
+    ASSERT_TRUE(waitPumping(program, PROGRAM_TIME_LIMIT_MS));
     EXPECT_EQ(program.exitCode(), 0u);
 }
 
