@@ -4,3 +4,4 @@
 #define IDD_TEST_MODELESS 501
 #define IDC_TEST_TEXT 510
 #define IDC_TEST_EDIT 511
+#define IDR_TEST_AVI 520
