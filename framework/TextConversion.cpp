@@ -1,16 +1,24 @@
 #include "TextConversion.h"
 
-#include <string>
-
 #include "Win.h"
+
+CString Utf16ToAnsi(const std::u16string& text)
+{
+    if (text.empty())
+        return CString();
+    const wchar_t* wide = reinterpret_cast<const wchar_t*>(text.data());
+    int wideLength = static_cast<int>(text.size());
+    int size = WideCharToMultiByte(CP_THREAD_ACP, 0, wide, wideLength, nullptr, 0, nullptr, nullptr);
+    if (size <= 0)
+        return CString();
+    std::string narrow(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_THREAD_ACP, 0, wide, wideLength, &narrow[0], size, nullptr, nullptr);
+    return CString(narrow);
+}
 
 CString narrowFromWide(const wchar_t* text)
 {
-    int bytes = WideCharToMultiByte(CP_THREAD_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 1)
+    if (!text)
         return CString();
-    std::string out(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_THREAD_ACP, 0, text, -1, &out[0], bytes, nullptr, nullptr);
-    out.resize(static_cast<size_t>(bytes - 1));
-    return CString(out);
+    return Utf16ToAnsi(std::u16string(reinterpret_cast<const char16_t*>(text)));
 }

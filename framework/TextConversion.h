@@ -1,5 +1,12 @@
 #pragma once
-// UTF-16 to the class library's narrow string, in the thread's ANSI code page.
+// The one way the windows-free code reaches the platform's text conversion.
 #include "CString.h"
 
+#include <string>
+
+// UTF-16 to the calling thread's ANSI code page; characters it lacks become its default
+// character.
+CString Utf16ToAnsi(const std::u16string& text);
+
+// The same for a NUL-terminated UTF-16 text from a COM boundary; null gives an empty text.
 CString narrowFromWide(const wchar_t* text);

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds the windows-free archive reader and its tests with the host compiler under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and runs them.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+out="${BUILD_DIR:-$root/build}/native"
+mkdir -p "$out"
+gtest=/usr/src/googletest/googletest
+g++ -std=c++17 -g -O1 -fsanitize=address,undefined -fno-sanitize-recover=all -Wall -Wextra \
+  -I"$root/framework" -I"$gtest/include" -I"$gtest" \
+  "$root/framework/CArchive.cpp" "$root/framework/CMemFile.cpp" "$root/framework/CException.cpp" \
+  "$root/framework/CString.cpp" "$root/tests/native/TextConversionLatin1.cpp" \
+  "$root/tests/framework/CArchiveTest.cpp" "$root/tests/framework/CMemFileTest.cpp" \
+  "$gtest/src/gtest-all.cc" "$gtest/src/gtest_main.cc" -pthread -o "$out/archive-check"
+"$out/archive-check"
