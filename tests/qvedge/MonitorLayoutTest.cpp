@@ -1,81 +1,15 @@
 #include "MonitorLayout.h"
 
+#include "FakeDesktop.h"
+#include "RectTesting.h"
+
 #include <gtest/gtest.h>
 
 #include <ostream>
 #include <string>
 #include <vector>
 
-static bool operator==(const RECT& a, const RECT& b)
-{
-    return EqualRect(&a, &b) != FALSE;
-}
-
-static std::ostream& operator<<(std::ostream& out, const RECT& r)
-{
-    return out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
-}
-
 namespace {
-
-struct FakeMonitor {
-    RECT rect;
-    bool primary;
-    bool infoReadable = true;
-};
-
-// A fixed desktop behind the monitor enumeration, in the system's enumeration order.
-class FakeDesktop {
-public:
-    explicit FakeDesktop(std::vector<FakeMonitor> monitors) : monitors(std::move(monitors))
-    {
-        current = this;
-        saved = monitorApi;
-        monitorApi = {enumDisplayMonitors, getMonitorInfo};
-    }
-    ~FakeDesktop()
-    {
-        monitorApi = saved;
-        current = nullptr;
-    }
-
-    int enumerations = 0;
-    bool unexpectedArguments = false;
-
-private:
-    static BOOL WINAPI enumDisplayMonitors(HDC dc, LPCRECT clip, MONITORENUMPROC proc, LPARAM data)
-    {
-        ++current->enumerations;
-        if (dc || clip)
-            current->unexpectedArguments = true;
-        for (size_t i = 0; i < current->monitors.size(); ++i) {
-            RECT rect = current->monitors[i].rect;
-            if (!proc(handleOf(i), nullptr, &rect, data))
-                break;
-        }
-        return TRUE;
-    }
-
-    static BOOL WINAPI getMonitorInfo(HMONITOR monitor, LPMONITORINFO info)
-    {
-        size_t i = reinterpret_cast<size_t>(monitor) - 1;
-        if (info->cbSize != 40)
-            current->unexpectedArguments = true;
-        if (i >= current->monitors.size() || !current->monitors[i].infoReadable)
-            return FALSE;
-        info->rcMonitor = info->rcWork = current->monitors[i].rect;
-        info->dwFlags = current->monitors[i].primary ? MONITORINFOF_PRIMARY : 0;
-        return TRUE;
-    }
-
-    static HMONITOR handleOf(size_t i) { return reinterpret_cast<HMONITOR>(i + 1); }
-
-    static FakeDesktop* current;
-    std::vector<FakeMonitor> monitors;
-    MonitorApi saved = {};
-};
-
-FakeDesktop* FakeDesktop::current = nullptr;
 
 const RECT primaryFullHd = {0, 0, 1920, 1080};
 

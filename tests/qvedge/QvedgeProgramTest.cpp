@@ -115,6 +115,9 @@ TEST(QvedgeProgramTest, PreviewLivesInTheGivenWindowAndEndsWithIt)
     GetWindowRect(child, &rect);
     EXPECT_EQ(rect.right - rect.left, 152);
     EXPECT_EQ(rect.bottom - rect.top, 112);
+    // The program paints its child itself; its pixels are not visible from here.
+    RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_FALSE(waitPumping(program.info.hProcess, 500, nullptr)) << "ended while painting";
 
     DestroyWindow(parent);
     ASSERT_TRUE(waitPumping(program.info.hProcess, PROGRAM_TIME_LIMIT_MS, nullptr));
