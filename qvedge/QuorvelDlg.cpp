@@ -1,6 +1,8 @@
 #include "QuorvelDlg.h"
 
+#include "DialogPainting.h"
 #include "DisplayConf.h"
+#include "FullScreenGeometry.h"
 #include "HtmlResource.h"
 #include "Logger.h"
 #include "QuorvelEdge.h"
@@ -439,32 +441,37 @@ void CQuorvelDlg::OnTimer(UINT_PTR id)
 
 void CQuorvelDlg::SetFullScreen()
 {
-    screenRect = monitorLayout.bounds;
-    screensaverRect = RECT{0, 0, screenRect.right - screenRect.left, screenRect.bottom - screenRect.top};
-    htmlRect = screensaverRect;
-    MoveWindow(m_hWnd, screenRect.left, screenRect.top, screensaverRect.right, screensaverRect.bottom, TRUE);
-    views.viewRects.push_back(htmlRect);
-    fullScreenSet = true;
-    InvalidateRect(m_hWnd, nullptr, TRUE);
+    const FullScreenLayout layout = computeFullScreen(monitorLayout, monitorMode, engineMode != FALSE,
+                                                      confShowFooter() != 0);
+    screenRect = layout.screenRect;
+    screensaverRect = layout.screensaverRect;
+    htmlRect = layout.htmlRect;
+    footerRect = layout.footerRect;
+    // The move's WM_SIZE reads the rectangles above.
+    applyFullScreen(m_hWnd, layout, fullScreenSet);
+    views.viewRects.insert(views.viewRects.end(), layout.viewRects.begin(), layout.viewRects.end());
 }
 
 void CQuorvelDlg::OnSize(UINT type, int width, int height)
 {
     CDialog::WindowProc(WM_SIZE, type, MAKELPARAM(width, height));
+    applySizeRegion(m_hWnd, fullScreenSet, contentShown, screensaverRect);
 }
 
 void CQuorvelDlg::OnPaint()
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(m_hWnd, &paint);
-    FillRect(dc, &htmlRect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    const DialogPaintState state{htmlRect,         footerRect,         errorFlag,  errorCode,
+                                 confShowFooter() != 0, confFooterTitle(), footerFont, errorFont};
+    paintDialog(dc, state);
     EndPaint(m_hWnd, &paint);
 }
 
 HBRUSH CQuorvelDlg::OnCtlColor(HDC dc, HWND window, UINT controlType)
 {
     CDialog::WindowProc(WM_CTLCOLORMSGBOX + controlType, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(window));
-    return static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    return dialogBackgroundBrush();
 }
 
 LRESULT CQuorvelDlg::OnAfterInit(WPARAM, LPARAM)
