@@ -2,16 +2,11 @@
 // The exported low-level keyboard and mouse hooks. WebView2's windows take the input away
 // from the dialog's message loop, so these watch it system-wide and end the show by posting
 // WM_KbdMouseQuit to hookTargetWindow. They run on the installing (user-interface) thread.
+#include "QuorvelConf.h"
 #include "Win.h"
 
 // Posted (no parameters) to hookTargetWindow when input ends the show.
 constexpr UINT WM_KbdMouseQuit = WM_USER + 103;
-
-// Exit-condition bits of the configuration that the hooks obey.
-constexpr int EXIT_KEYBOARD = 1;
-constexpr int EXIT_MOUSE_MOVE = 2;
-constexpr int EXIT_MOUSE_BUTTON = 4;
-constexpr int EXIT_ESC_KEY = 8;
 
 // A mouse movement ends the show only beyond this horizontal distance, in pixels.
 constexpr LONG MOUSE_QUIT_DISTANCE = 5;

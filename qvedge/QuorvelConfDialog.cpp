@@ -1,6 +1,6 @@
 #include "QuorvelConfDialog.h"
 
-#include "DisplayConf.h"
+#include "QuorvelEdge.h"
 #include "ProgramBaseName.h"
 
 BOOL CQuorvelConfDialog::OnInitDialog()
@@ -8,7 +8,7 @@ BOOL CQuorvelConfDialog::OnInitDialog()
     CDialog::OnInitDialog();
     HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SetDlgItemText(IDC_COPYRIGHT, CString(COPYRIGHT_PREFIX) + confAuthor());
+    SetDlgItemText(IDC_COPYRIGHT, CString(COPYRIGHT_PREFIX) + theApp.config.author);
     SetDlgItemText(IDC_PROGRAM_NAME, getProgramBaseName());
     return TRUE;
 }

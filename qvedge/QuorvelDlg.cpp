@@ -1,7 +1,6 @@
 #include "QuorvelDlg.h"
 
 #include "DialogPainting.h"
-#include "DisplayConf.h"
 #include "FullScreenGeometry.h"
 #include "HtmlResource.h"
 #include "Logger.h"
@@ -236,7 +235,7 @@ BOOL CQuorvelDlg::OnInitDialog()
     UpdateWindow(m_hWnd);
 
     // The views ask for their address only after this returns, so they see the first entry.
-    confAdvanceUrl();
+    theApp.config.AdvanceUrl();
     if (testRun) {
         QVLOG("Set timerTestTimeOut");
         timerTestTimeOut = SetTimer(m_hWnd, TESTTIMEOUT_TIMER, TESTTIMEOUT_PERIOD_MS, nullptr);
@@ -332,7 +331,7 @@ BOOL CQuorvelDlg::PreTranslateMessage(MSG* msg)
         }
         break;
     case WM_MOUSEMOVE:
-        if (confShowFooter() && cursorInFooter())
+        if (theApp.config.showFooter && cursorInFooter())
             SetClassLongA(m_hWnd, GCL_HCURSOR, static_cast<LONG>(reinterpret_cast<LONG_PTR>(LoadCursorA(nullptr, IDC_HAND))));
         if (exitMouseMove) {
             if (awaitingMoveStart && !testHold) {
@@ -351,7 +350,7 @@ BOOL CQuorvelDlg::PreTranslateMessage(MSG* msg)
         }
         break;
     case WM_LBUTTONUP:
-        if (confShowFooter() && cursorInFooter()) {
+        if (theApp.config.showFooter && cursorInFooter()) {
             QVLOG("PostMessage(WM_OPENWEBURL)");
             PostMessageA(m_hWnd, WM_OPENWEBURL, 0, 0);
             return TRUE;
@@ -400,7 +399,7 @@ void CQuorvelDlg::OnActivate(UINT state, HWND other, BOOL minimised)
 
 LRESULT CQuorvelDlg::OnOpenWebUrl(WPARAM, LPARAM)
 {
-    ShellExecuteA(nullptr, nullptr, confFooterHref(), nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteA(nullptr, nullptr, theApp.config.footerHref, nullptr, nullptr, SW_SHOWNORMAL);
     QVLOG("WM_CLOSE after OnOpenWebUrl navigate2 up");
     PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
     return 0;
@@ -412,11 +411,11 @@ void CQuorvelDlg::OnTimer(UINT_PTR id)
     if (id == 0)
         return;
     if (id == timerUrlChange) {
-        confAdvanceUrl();
-        const CString address = confReachableUrl();
+        theApp.config.AdvanceUrl();
+        const CString address = theApp.config.GetReachableUrl();
         if (address.IsEmpty())
             return;
-        if (confMode() == CONTENT_MODE_PRESENTATION || confMode() == CONTENT_MODE_MEDIA_FILES) {
+        if (theApp.config.mode == presentation_mode || theApp.config.mode == media_files_mode) {
             QVLOG("OnTimer - Do noting");
             return;
         }
@@ -425,7 +424,7 @@ void CQuorvelDlg::OnTimer(UINT_PTR id)
         QVLOG("OnTimer() timerDocComplete");
         if (!documentCompleted)
             return;
-        if (confMode() == 0 && !contentShown) {
+        if (theApp.config.mode == url_list_mode && !contentShown) {
             contentShown = true;
             QVLOG("timerDocComplete");
             for (CQuorvelVw* view : views.ieViews)
@@ -442,7 +441,7 @@ void CQuorvelDlg::OnTimer(UINT_PTR id)
 void CQuorvelDlg::SetFullScreen()
 {
     const FullScreenLayout layout = computeFullScreen(monitorLayout, monitorMode, engineMode != FALSE,
-                                                      confShowFooter() != 0);
+                                                      theApp.config.showFooter != 0);
     screenRect = layout.screenRect;
     screensaverRect = layout.screensaverRect;
     htmlRect = layout.htmlRect;
@@ -463,7 +462,7 @@ void CQuorvelDlg::OnPaint()
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(m_hWnd, &paint);
     const DialogPaintState state{htmlRect,         footerRect,         errorFlag,  errorCode,
-                                 confShowFooter() != 0, confFooterTitle(), footerFont, errorFont};
+                                 theApp.config.showFooter != 0, theApp.config.footerTitle, footerFont, errorFont};
     paintDialog(dc, state);
     EndPaint(m_hWnd, &paint);
 }

@@ -6,6 +6,7 @@
 #include "CString.h"
 #include "InputHooks.h"
 #include "MonitorLayout.h"
+#include "QuorvelConf.h"
 #include "TouchWnd.h"
 #include "Win.h"
 #include "display_resource.h"
@@ -35,12 +36,6 @@ constexpr int ERROR_NO_REGISTRY_PATH = 1;
 constexpr int ERROR_NO_CONFIGURATION = 2;
 constexpr int ERROR_BROWSER_INIT = 5;
 constexpr int ERROR_NO_INTERNET = 6;
-
-// Content modes with a local page, which never rotates.
-constexpr int CONTENT_MODE_PRESENTATION = 3;
-constexpr int CONTENT_MODE_MEDIA_FILES = 4;
-
-constexpr int EXIT_TOUCH = 16;
 
 // The engine report page and the version it shows.
 constexpr const char* ENGINE_VERSION_TOKEN = "%%VERSION%%";

@@ -140,7 +140,7 @@ BOOL CQuorvelApp::PrepareConfiguration(CQuorvelCmdInfo& cmdInfo)
     QVLOG("Call SetupRegistry()");
     SetupRegistry();
     if (error != 0) {
-        showErrorBox(error);
+        showConfigurationError(error);
         return FALSE;
     }
     return TRUE;

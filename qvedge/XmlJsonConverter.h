@@ -1,9 +1,11 @@
 #pragma once
 // Turns a fetched XML feed into the script text "json_decode({...})" that pages receive.
 // Windows-free, so it also builds natively for sanitizers and fuzzers.
+#include <cstddef>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <string_view>
 
 #include <rapidxml.hpp>
 
@@ -12,6 +14,9 @@ public:
     // rapidxml's parse and this conversion both recurse once per nesting level, so a body
     // nested deeper than this is refused before it is parsed.
     static constexpr int maxNestingDepth = 512;
+    // Up to this many children, scanning the later siblings for each child's name costs less
+    // than sorting them by name; past it, sorting keeps many distinct names at n log n.
+    static constexpr std::size_t siblingScanLimit = 16;
 
     XmlJsonConverter();
     ~XmlJsonConverter();
@@ -29,9 +34,18 @@ public:
     bool hasElement() const { return document->first_node() != nullptr; }
 
 private:
+    // Pieces up to this size are written byte by byte.
+    static constexpr std::size_t shortPieceSize = 16;
+
+    void write(std::string_view piece);
+    void write(char c);
+    void writeEscaped(const char* raw);
     void writeKey(const char* name);
     void writeString(const char* value);
     void writeAttributes(rapidxml::xml_node<char>* node);
+    void writeChildren(rapidxml::xml_node<char>* node);
+    template <class NextSameNamed>
+    void writeGroups(rapidxml::xml_node<char>* node, NextSameNamed nextSameNamed);
 
     std::unique_ptr<rapidxml::xml_document<char>> document;
     std::ostringstream text;

@@ -3,7 +3,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export BUILD_DIR="${BUILD_DIR:-$root/build}"
-"$root/tools/build.sh"
+[ -n "${QV_IN_XVFB:-}" ] || "$root/tools/build.sh"
 
 if [ -z "${QV_IN_XVFB:-}" ]; then
   export QV_IN_XVFB=1

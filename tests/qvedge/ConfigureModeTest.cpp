@@ -1,6 +1,6 @@
 #include "ConfigureMode.h"
 
-#include "DisplayConf.h"
+#include "QuorvelEdge.h"
 #include "PackageOpener.h"
 #include "ProgramBaseName.h"
 #include "QuorvelConfDialog.h"
@@ -67,7 +67,7 @@ class AboutBranchTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(AboutBranchTest, ShowsTheAboutDialogAndEndsTheStartUp)
 {
-    confAuthor() = "Jane Roe";
+    theApp.config.author = "Jane Roe";
     SetTimer(nullptr, 0, 50, closeAbout);
     EXPECT_EQ(runConfigureMode(GetParam()), 0);
     EXPECT_TRUE(aboutSeen.found);

@@ -1,5 +1,4 @@
 // The dialog's three timers, started the way their starters do.
-#include "DisplayConf.h"
 #include "QuorvelVw.h"
 #include "ShowDialog.h"
 
@@ -20,8 +19,15 @@ public:
 
 class DialogTimersTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { start({}); }
+
+    // A fresh show over the address list, with two recording Internet Explorer views.
+    void start(const std::vector<CString>& addresses)
     {
+        visits.clear();
+        dialog.reset();
+        theApp.config.urlList = addresses;
+        theApp.config.currentUrl = -1;
         dialog = createShowDialog(ShowOptions{FALSE, false, 2, 0, true});
         dialog->testHold = TRUE;
         for (int i = 0; i < 2; ++i) {
@@ -63,7 +69,7 @@ TEST_F(DialogTimersTest, DocumentCompleteTimerWaitsForTheFirstDocument)
 
 TEST_F(DialogTimersTest, DocumentCompleteTimerOfALocalPageOnlyStops)
 {
-    confMode() = CONTENT_MODE_PRESENTATION;
+    theApp.config.mode = presentation_mode;
     dialog->timerDocComplete = SetTimer(dialog->m_hWnd, DOCUMENTCOMPLETE_TIMER, DOCUMENTCOMPLETE_PERIOD_MS, nullptr);
     dialog->documentCompleted = true;
     tick(DOCUMENTCOMPLETE_TIMER);
@@ -79,6 +85,45 @@ TEST_F(DialogTimersTest, UrlChangeTimerWithoutAddressNavigatesNowhereAndKeepsRun
     tick(URL_CHANGE_TIMER);
     EXPECT_TRUE(visits.empty());
     EXPECT_TRUE(running(URL_CHANGE_TIMER));
+}
+
+TEST_F(DialogTimersTest, InitialisationTakesTheFirstAddress)
+{
+    start({"https://localhost/a", "https://localhost/b"});
+    EXPECT_EQ(theApp.config.currentUrl, 0);
+    EXPECT_TRUE(visits.empty());
+}
+
+TEST_F(DialogTimersTest, EachUrlChangeTickMovesEveryViewToTheNextAddress)
+{
+    start({"https://localhost/a", "https://localhost/b"});
+    dialog->timerUrlChange = SetTimer(dialog->m_hWnd, URL_CHANGE_TIMER, 60000, nullptr);
+    tick(URL_CHANGE_TIMER);
+    EXPECT_EQ(visits, (std::vector<std::string>{"https://localhost/b", "https://localhost/b"}));
+    tick(URL_CHANGE_TIMER);
+    EXPECT_EQ(visits.back(), "https://localhost/a");
+    EXPECT_EQ(visits.size(), 4u);
+    EXPECT_TRUE(running(URL_CHANGE_TIMER));
+}
+
+TEST_F(DialogTimersTest, OneAddressIsVisitedAgainAtEveryTick)
+{
+    start({"localhost/only"});
+    dialog->timerUrlChange = SetTimer(dialog->m_hWnd, URL_CHANGE_TIMER, 60000, nullptr);
+    tick(URL_CHANGE_TIMER);
+    tick(URL_CHANGE_TIMER);
+    // After the first wrap the address is handed on as stored.
+    EXPECT_EQ(visits, (std::vector<std::string>(4, "localhost/only")));
+}
+
+TEST_F(DialogTimersTest, LocalPagesAdvanceButNeverNavigate)
+{
+    start({"https://localhost/a", "https://localhost/b"});
+    theApp.config.mode = media_files_mode;
+    dialog->timerUrlChange = SetTimer(dialog->m_hWnd, URL_CHANGE_TIMER, 60000, nullptr);
+    tick(URL_CHANGE_TIMER);
+    EXPECT_EQ(theApp.config.currentUrl, 1);
+    EXPECT_TRUE(visits.empty());
 }
 
 TEST_F(DialogTimersTest, ContainerSendsEveryInternetExplorerViewToTheAddress)

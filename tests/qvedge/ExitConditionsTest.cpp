@@ -1,5 +1,4 @@
 // The exit conditions of the screensaver dialog, driven with real messages.
-#include "DisplayConf.h"
 #include "PackageOpener.h"
 #include "ShowDialog.h"
 #include "SystemInputTurn.h"
@@ -140,7 +139,7 @@ protected:
     void SetUp() override
     {
         MouseMoveTest::SetUp();
-        confShowFooter() = 1;
+        theApp.config.showFooter = 1;
         dialog = createShowDialog(ShowOptions{FALSE, false, 2, 0, false, TRUE, EXIT_MOUSE_BUTTON});
         ASSERT_EQ(dialog->footerRect.bottom - dialog->footerRect.top, 40);
         // Any other test's click on this window would come from the pointer: shown on top.
@@ -182,7 +181,7 @@ TEST_F(FooterTest, OpeningTheLinkClosesTheShow)
     FILE* file = std::fopen(link.c_str(), "w");
     ASSERT_NE(file, nullptr);
     std::fclose(file);
-    confFooterHref() = link.c_str();
+    theApp.config.footerHref = link.c_str();
 
     PostMessageA(dialog->m_hWnd, WM_OPENWEBURL, 0, 0);
     EXPECT_EQ(runShowLoop(*dialog), IDCANCEL);

@@ -1,5 +1,7 @@
 #include "QuorvelEdge.h"
 
+#include "ConfigLoading.h"
+#include "FeatureValues.h"
 #include "Logger.h"
 #include "QuorvelSmallPreview.h"
 #include "Win.h"
@@ -17,6 +19,12 @@ CQuorvelCmdInfo parse(std::vector<const char*> words)
     CQuorvelCmdInfo info;
     parseCommandLineWords(info, static_cast<int>(words.size()), words.data());
     return info;
+}
+
+// The steps after loading need a configuration: here the program's own file holds one.
+int configurationInOwnFile(CQuorvelConf&, const CString&)
+{
+    return CONFIG_OK;
 }
 
 bool quitPosted()
@@ -87,6 +95,8 @@ TEST(QuorvelAppTest, InitInstanceWithUnknownWordSetsTheLogPathAndEndsWithoutAMod
     char* arguments[] = {program, word, nullptr};
     __argc = 2;
     __argv = arguments;
+    configReaders.readSelf = configurationInOwnFile;
+    const FeatureValuesTurn featureValues;
     EXPECT_FALSE(theApp.InitInstance());
 
     const std::string suffix = "/test_qvedge";
@@ -114,6 +124,8 @@ TEST(QuorvelAppTest, EngineRunSetsItsOwnConditionsAndIgnoresTestFlag)
 TEST(QuorvelAppTest, TestFlagIsSetBeforeLoading)
 {
     CQuorvelCmdInfo info = parse({"/sstest"});
+    configReaders.readSelf = configurationInOwnFile;
+    const FeatureValuesTurn featureValues;
     EXPECT_TRUE(theApp.PrepareConfiguration(info));
     EXPECT_TRUE(theApp.config.testMode);
     EXPECT_EQ(theApp.config.exitConditions, 0);

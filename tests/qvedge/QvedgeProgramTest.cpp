@@ -1,4 +1,5 @@
 // Runs the built qvedge.scr itself under Wine.
+#include "ProgramRun.h"
 #include "Win.h"
 
 #include <gtest/gtest.h>
@@ -8,18 +9,6 @@
 namespace {
 
 constexpr DWORD PROGRAM_TIME_LIMIT_MS = 30000;
-
-// The build names the program by its Unix path; Wine sees the root as drive Z:.
-std::string programPath()
-{
-    std::string path = QVEDGE_SCR;
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    for (char& ch : path)
-        if (ch == '/')
-            ch = '\\';
-    return path;
-}
 
 struct WindowSearch {
     DWORD processId;
@@ -51,36 +40,6 @@ bool waitPumping(HANDLE process, DWORD limitMs, WindowSearch* search)
     }
     return false;
 }
-
-class Program {
-public:
-    explicit Program(const std::string& arguments)
-    {
-        std::string commandLine = "\"" + programPath() + "\" " + arguments;
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                 &info) != 0;
-    }
-    ~Program()
-    {
-        if (!started)
-            return;
-        if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT)
-            TerminateProcess(info.hProcess, 99);
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
-    }
-    DWORD exitCode() const
-    {
-        DWORD code = 0;
-        GetExitCodeProcess(info.hProcess, &code);
-        return code;
-    }
-
-    bool started = false;
-    PROCESS_INFORMATION info{};
-};
 
 TEST(QvedgeProgramTest, EngineWordAloneShowsNothingAndEnds)
 {
@@ -156,11 +115,20 @@ ULONGLONG processCpuMs(HANDLE process)
     return (ticks(kernel) + ticks(user)) / 10000;
 }
 
-// The engine report reads no configuration: its show creates the dialog, idles in its
-// loop without taking processor time and ends when the dialog is asked to close.
-TEST(QvedgeProgramTest, EngineShowIdlesAndEndsOnClose)
+struct ShowRun {
+    const char* name;
+    std::string program;
+    const char* arguments;
+};
+
+// The engine report reads no configuration; the sample show reads the configuration in its
+// own trailer. Either show creates the dialog, idles in its loop without taking processor
+// time and ends when the dialog is asked to close.
+class ShowRunTest : public ::testing::TestWithParam<ShowRun> {};
+
+TEST_P(ShowRunTest, IdlesAndEndsOnClose)
 {
-    Program program("/engine /s");
+    Program program(GetParam().arguments, GetParam().program);
     ASSERT_TRUE(program.started);
     DialogSearch search{program.info.dwProcessId, nullptr};
     for (DWORD start = GetTickCount(); !search.dialog && GetTickCount() - start < PROGRAM_TIME_LIMIT_MS;) {
@@ -183,5 +151,10 @@ TEST(QvedgeProgramTest, EngineShowIdlesAndEndsOnClose)
     ASSERT_TRUE(waitPumping(program.info.hProcess, PROGRAM_TIME_LIMIT_MS, nullptr));
     EXPECT_EQ(program.exitCode(), 0u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Shows, ShowRunTest,
+                         ::testing::Values(ShowRun{"EngineReport", programPath(), "/engine /s"},
+                                           ShowRun{"SampleShow", QVEDGE_SAMPLE_SCR, "/s"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

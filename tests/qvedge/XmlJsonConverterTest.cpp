@@ -40,9 +40,15 @@ const FeedCase feedCases[] = {
     {"ArraySplitByOtherElement", "<r><a>1</a><b>2</b><a>3</a></r>", R"(json_decode({"r":{"a":["1","3"],"b":"2"}}))"},
     {"TwoArraysInterleaved", "<r><a>1</a><b>2</b><a>3</a><b>4</b><c/></r>",
      R"(json_decode({"r":{"a":["1","3"],"b":["2","4"],"c":""}}))"},
+    {"InterleavedNames", "<r><a>1</a><b>2</b><a>3</a><c>4</c><b>5</b><a>6</a></r>",
+     R"(json_decode({"r":{"a":["1","3","6"],"b":["2","5"],"c":"4"}}))"},
+    {"NamesCompareExactly", "<r><a>1</a><ab>2</ab><A>3</A><b>4</b><a>5</a></r>",
+     R"(json_decode({"r":{"a":["1","5"],"ab":"2","A":"3","b":"4"}}))"},
     {"NestedArrays", "<r><i><a>1</a><a>2</a></i><i/></r>", R"(json_decode({"r":{"i":[{"a":["1","2"]},""]}}))"},
     {"CdataIsKeylessMember", "<r><![CDATA[x</y>]]></r>", R"(json_decode({"r":{"":"x<\/y>"}}))"},
     {"TwoCdataSectionsFormArray", "<r><![CDATA[x]]><![CDATA[y]]></r>", R"(json_decode({"r":{"":["x","y"]}}))"},
+    {"CdataSectionsAroundAnElement", "<r><![CDATA[x]]><a>1</a><![CDATA[y]]></r>",
+     R"(json_decode({"r":{"":["x","y"],"a":"1"}}))"},
     {"TextNotTrimmed", "<r> x </r>", R"(json_decode({"r":" x "}))"},
     {"EmptyRoot", "<r/>", R"(json_decode({"r":""}))"},
     {"EmptyRootWithCloseTag", "<r></r>", R"(json_decode({"r":""}))"},
@@ -151,6 +157,61 @@ TEST(XmlJsonConverterTest, ManyEmptySiblingsDoNotCountAsNesting)
         feed += "<a/><b></b>";
     feed += "</r>";
     EXPECT_NE("<null>", convert(feed));
+}
+
+// More children than a node scans: the grouping by sorting must give the same text.
+TEST(XmlJsonConverterTest, ManySiblingsGroupLikeFewDo)
+{
+    const int rounds = XmlJsonConverter::siblingScanLimit;
+    std::string feed = "<r><ab>p</ab><A>q</A>";
+    std::string a, b, unique;
+    for (int i = 0; i < rounds; ++i) {
+        std::string n = std::to_string(i);
+        feed += "<a>" + n + "</a><u" + n + "/><b>" + n + "</b><b>-" + n + "</b>";
+        a += (i ? ",\"" : "\"") + n + "\"";
+        b += (i ? ",\"" : "\"") + n + "\",\"-" + n + "\"";
+        if (i > 0)
+            unique += ",\"u" + n + "\":\"\"";
+    }
+    feed += "</r>";
+    EXPECT_EQ("json_decode({\"r\":{\"ab\":\"p\",\"A\":\"q\",\"a\":[" + a + "],\"u0\":\"\",\"b\":[" + b + "]" +
+                  unique + "}})",
+              convert(feed));
+}
+
+// Far more distinct sibling names than a scan of the later siblings per child could finish;
+// the first name comes back once more at the end, so its array spans all of them.
+TEST(XmlJsonConverterTest, HugeNumberOfDistinctSiblingNamesConverts)
+{
+    const int count = 100000;
+    std::string feed = "<r>";
+    std::string expected = "json_decode({\"r\":{\"n0\":[\"0\",\"again\"]";
+    for (int i = 0; i < count; ++i) {
+        std::string n = std::to_string(i);
+        feed += "<n" + n + ">" + n + "</n" + n + ">";
+        if (i > 0)
+            expected += ",\"n" + n + "\":\"" + n + "\"";
+    }
+    feed += "<n0>again</n0></r>";
+    expected += "}})";
+
+    std::string json = convert(feed);
+    ASSERT_EQ(expected.size(), json.size());
+    EXPECT_EQ(0u, json.find(R"(json_decode({"r":{"n0":["0","again"],"n1":"1","n2":"2",)"));
+    EXPECT_NE(std::string::npos, json.find(R"(,"n54321":"54321",)"));
+    EXPECT_EQ(R"(,"n99999":"99999"}}))", json.substr(json.size() - 20));
+    EXPECT_TRUE(json == expected);
+}
+
+TEST(XmlJsonConverterTest, ConversionDetachesTheRootsChildren)
+{
+    XmlJsonConverter converter;
+    std::string feed = "<r><a>1</a><b><c/><c/></b><a>2</a></r>";
+    std::vector<char> body(feed.begin(), feed.end());
+    body.push_back('\0');
+    ASSERT_NE(nullptr, convertFeedBody(converter, body.data()));
+    ASSERT_NE(nullptr, converter.getDocument().first_node());
+    EXPECT_EQ(nullptr, converter.getDocument().first_node()->first_node());
 }
 
 TEST(XmlJsonConverterTest, TwoConversionsOnOneConverterEachHoldOneCall)
