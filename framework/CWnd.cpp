@@ -65,6 +65,20 @@ CWnd* CWnd::FromHandle(HWND hwnd)
     return wrapper.get();
 }
 
+CWnd* CWnd::FromHandlePermanent(HWND hwnd)
+{
+    // Another window's user data is not ours to interpret: only windows served by the
+    // thunk carry an object there.
+    if (!hwnd || GetWindowLongPtrA(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&CWnd::WindowProcThunk))
+        return nullptr;
+    return reinterpret_cast<CWnd*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+BOOL CWnd::PreTranslateMessage(MSG*)
+{
+    return FALSE;
+}
+
 LRESULT CALLBACK CWnd::WindowProcThunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* wnd = reinterpret_cast<CWnd*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));

@@ -22,6 +22,12 @@ public:
     // The wrapper of a window this program did not create (the preview parent, for
     // one); null for a null handle. Wrappers live until the process ends.
     static CWnd* FromHandle(HWND hwnd);
+    // The object of a window made or bound by this library; null for any other window.
+    static CWnd* FromHandlePermanent(HWND hwnd);
+
+    // Called by the message pump for each message to this window or a window under it,
+    // before it is dispatched; TRUE consumes the message.
+    virtual BOOL PreTranslateMessage(MSG* msg);
 
     static LRESULT CALLBACK WindowProcThunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -33,9 +39,11 @@ protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // Called after the window's last message; a heap object may delete itself here.
     virtual void PostNcDestroy() {}
+    // Ties an existing window to this object; its messages then reach WindowProc as
+    // soon as the window procedure is WindowProcThunk.
+    void Bind(HWND hwnd);
 
 private:
-    void Bind(HWND hwnd);
     void OnNcDestroy();
 
     bool ownsWindow = false;

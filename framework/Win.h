@@ -7,5 +7,7 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
-// CString::LoadString is a member of ours; the API is always called by its A/W name.
+// CString::LoadString and CDialog::SetDlgItemText are members of ours; the API is always
+// called by its A/W name.
 #undef LoadString
+#undef SetDlgItemText

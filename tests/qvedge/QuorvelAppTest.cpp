@@ -201,7 +201,10 @@ INSTANTIATE_TEST_SUITE_P(Handles, BadPreviewParentTest,
 TEST(QuorvelAppTest, ShowRegistersTheSessionAndEndsWhenTheLoopIsDone)
 {
     CQuorvelCmdInfo info = parse({"/s"});
+    // The dialog's loop ends at the thread's quit message and leaves one behind.
+    PostQuitMessage(0);
     EXPECT_FALSE(theApp.RunShow(info));
+    EXPECT_TRUE(quitPosted());
     EXPECT_TRUE(theApp.internetConnected);
     EXPECT_NE(theApp.internetSession, nullptr);
     // The dialog is gone and is no longer the main window.
