@@ -12,6 +12,15 @@ void trimBlanksAndTabs(CString& url)
     url.TrimLeft(' ').TrimLeft('\t').TrimRight(' ').TrimRight('\t');
 }
 
+// The address must match "^(?:(?:https?|ftp|file)://)(?:.*)$" as a whole. libstdc++ matches
+// ".*" recursively, one stack frame per character, so a long address would overflow the
+// stack: only the scheme goes through the expression, and the rest is checked for the
+// line breaks that "." does not match.
+bool matchesAddressPattern(const std::string& url, const std::regex& schemePattern)
+{
+    return std::regex_search(url, schemePattern, std::regex_constants::match_continuous) && url.find_first_of("\r\n") == std::string::npos;
+}
+
 CString piece(const char* start, DWORD length)
 {
     return CString(start, static_cast<int>(length));
@@ -20,7 +29,7 @@ CString piece(const char* start, DWORD length)
 }  // namespace
 
 UrlParser::UrlParser()
-    : userAgent(userAgentText), port(0), valid(0), pattern(addressPattern, std::regex::ECMAScript)
+    : userAgent(userAgentText), port(0), valid(0), pattern(schemePattern, std::regex::ECMAScript)
 {
 }
 
@@ -31,7 +40,7 @@ bool UrlParser::parseUrl(CString url)
         return reject();
     if (url.Find("://") < 0)
         url = defaultScheme + url;
-    if (!std::regex_match(url.str(), pattern))
+    if (!matchesAddressPattern(url.str(), pattern))
         return reject();
 
     URL_COMPONENTSA parts = {};

@@ -10,8 +10,9 @@ class UrlParser {
 public:
     static constexpr const char* userAgentText =
         "Mozilla/5.0 (compatible; MSIE 9.0; Windows NT 6.1; WOW64; Trident/5.0)";
-    // Lower case only: "HTTP://" is not an address of ours.
-    static constexpr const char* addressPattern = "^(?:(?:https?|ftp|file)://)(?:.*)$";
+    // Lower case only: "HTTP://" is not an address of ours. The rest of the address may
+    // hold anything but a line break.
+    static constexpr const char* schemePattern = "^(?:https?|ftp|file)://";
     static constexpr const char* defaultScheme = "https://";
 
     UrlParser();

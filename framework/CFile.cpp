@@ -19,7 +19,7 @@ CString SystemMessage(unsigned long osError)
 }
 
 CFileException::CFileException(unsigned long osError, const CString& fileName)
-    : CException("File error on \"" + fileName + "\": " + SystemMessage(osError)), osError(osError)
+    : CException("File error on \"" + fileName + "\": " + SystemMessage(osError))
 {
 }
 

@@ -5,14 +5,10 @@
 
 #include <cstdint>
 
-// A failed file operation: the system error code and the file's name.
+// A failed file operation; its message names the file and the system error.
 class CFileException : public CException {
 public:
     CFileException(unsigned long osError, const CString& fileName);
-    unsigned long GetOsError() const { return osError; }
-
-private:
-    unsigned long osError;
 };
 
 class CFile {

@@ -99,7 +99,9 @@ INSTANTIATE_TEST_SUITE_P(
                     RejectedCase{"MixedCaseScheme", "Https://example.com/"},
                     RejectedCase{"UnknownScheme", "gopher://example.com/"},
                     RejectedCase{"OtherAddressInQuery", "example.com/go?to=http://other.example.com"},
-                    RejectedCase{"LineFeedInside", "https://example.com/\nx"}),
+                    RejectedCase{"LineFeedInside", "https://example.com/\nx"},
+                    RejectedCase{"CarriageReturnAtEnd", "https://example.com/\r"},
+                    RejectedCase{"SchemeNotAtStart", "xhttps://example.com/"}),
     [](const testing::TestParamInfo<RejectedCase>& info) { return std::string(info.param.label); });
 
 TEST(UrlParserTest, StartsEmptyWithTheUserAgent)
@@ -110,6 +112,17 @@ TEST(UrlParserTest, StartsEmptyWithTheUserAgent)
     EXPECT_TRUE(parser.fullUrl.IsEmpty());
     EXPECT_TRUE(parser.hostName.IsEmpty());
     EXPECT_STREQ("Mozilla/5.0 (compatible; MSIE 9.0; Windows NT 6.1; WOW64; Trident/5.0)", parser.userAgent);
+}
+
+// Tracking and feed addresses can run to many kilobytes; none may exhaust the stack.
+TEST(UrlParserTest, LongAddressesAreCheckedWithoutExhaustingTheStack)
+{
+    const std::string query = "?q=" + std::string(200000, 'a');
+    UrlParser parser;
+    ASSERT_TRUE(parser.parseUrl(CString(("example.com/p" + query).c_str())));
+    EXPECT_STREQ("example.com", parser.hostName);
+    EXPECT_EQ(query.size(), static_cast<size_t>(parser.extraInfo.GetLength()));
+    EXPECT_FALSE(parser.parseUrl(CString(("https://example.com/p" + query + "\n").c_str())));
 }
 
 TEST(UrlParserTest, AcceptsAgainAfterARejection)
