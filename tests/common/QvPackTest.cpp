@@ -79,9 +79,10 @@ TEST_F(QvPackTest, AppendWritesProgramPayloadLengthAndTag)
 
 TEST_F(QvPackTest, UnreadableInputFailsWithoutOutput)
 {
-    DeleteFileA(output.Path());
-    EXPECT_EQ(1u, RunQvPack("pack " + Quoted(xml.Path()) + ".missing " + Quoted(output.Path())));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(output.Path()));
+    // A name beside our own unique temporary file, so no parallel test can be given it.
+    const std::string target = std::string(output.Path()) + ".out";
+    EXPECT_EQ(1u, RunQvPack("pack " + Quoted(xml.Path()) + ".missing " + Quoted(target)));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(target.c_str()));
 }
 
 TEST_F(QvPackTest, WrongUsageAndHelp)
