@@ -81,7 +81,7 @@ TEST_F(QvPackTest, UnreadableInputFailsWithoutOutput)
 {
     // A name beside our own unique temporary file, so no parallel test can be given it.
     const std::string target = std::string(output.Path()) + ".out";
-    EXPECT_EQ(1u, RunQvPack("pack " + Quoted(xml.Path()) + ".missing " + Quoted(target)));
+    EXPECT_EQ(1u, RunQvPack("pack " + Quoted(xml.Path()) + ".missing " + Quoted(target.c_str())));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(target.c_str()));
 }
 
