@@ -67,11 +67,13 @@ else
 fi
 end_within "$pid" 10
 
-echo "2. Show: \"$name\" /s runs for $show_seconds s, then this script ends it."
-echo "   Until the browser views exist, the show's window stays hidden after start-up, so"
-echo "   the screenshot shows what the show draws so far (possibly nothing)."
+echo "2. Show: \"$name\" /s runs for $show_seconds s, then this script closes its window."
+echo "   The browser views are not built yet, so the show stays at its loading screen:"
+echo "   the \"Loading...\" animation and the footer line."
 wine "$sample" /s </dev/null &
 pid=$!
 sleep "$show_seconds"
 screenshot "$BUILD_DIR/show.png"
-end_within "$pid" 1
+echo "Closing the show."
+wine "$helper" close "$name" </dev/null || true
+end_within "$pid" 10

@@ -15,7 +15,7 @@ const char usage[] =
     "  dialog-window wait <program file name> <seconds>\n"
     "      Waits until the program shows a dialog, then prints its title and texts.\n"
     "  dialog-window close <program file name>\n"
-    "      Presses the dialog's OK button (WM_COMMAND IDOK).\n"
+    "      Asks the dialog to close (WM_CLOSE), as its close box does.\n"
     "Exit code 0 when a dialog was found, 1 when none, 2 on wrong usage.\n";
 
 constexpr DWORD pollIntervalMs = 200;
@@ -92,7 +92,7 @@ int closeDialog(const char* programName)
     HWND dialog = dialogOf(programName);
     if (!dialog)
         return 1;
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
     return 0;
 }
 
