@@ -2,7 +2,7 @@
 // Associates the package's file type ".qvx" in the prefix with the tests' package opener,
 // which writes the path it was given into that path + ".opened" half a second after start.
 // Wine's shell reads the machine's classes, not the user's.
-#include "TestPaths.h"
+#include "ProgramRun.h"
 #include "Win.h"
 
 #include <fstream>
@@ -11,7 +11,7 @@
 
 inline bool associatePackageOpener()
 {
-    const std::string command = "\"" + windowsPathOf(PACKAGE_OPENER_EXE) + "\" \"%1\"";
+    const std::string command = "\"" + windowsPath(PACKAGE_OPENER_EXE) + "\" \"%1\"";
     const char* progId = "QuorvelTest.Package";
     return RegSetValueA(HKEY_CLASSES_ROOT, ".qvx", REG_SZ, progId, 0) == ERROR_SUCCESS &&
            RegSetValueA(HKEY_CLASSES_ROOT, "QuorvelTest.Package\\shell\\open\\command", REG_SZ,
