@@ -11,24 +11,6 @@ namespace {
 
 constexpr DWORD PROGRAM_TIME_LIMIT_MS = 30000;
 
-// Pumps this thread's messages while it waits: a preview child sends its parent messages.
-// shown, when given, is set once the program shows a window.
-bool waitPumping(const Program& program, DWORD limitMs, bool* shown = nullptr)
-{
-    HANDLE process = program.info.hProcess;
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < limitMs) {
-        if (MsgWaitForMultipleObjects(1, &process, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0)
-            return true;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        if (shown && findShownWindow(program.info.dwProcessId))
-            *shown = true;
-    }
-    return false;
-}
-
 TEST(QvedgeProgramTest, EngineWordAloneShowsNothingAndEnds)
 {
     Program program("/engine");
