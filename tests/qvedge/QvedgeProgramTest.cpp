@@ -21,42 +21,6 @@ TEST(QvedgeProgramTest, EngineWordAloneShowsNothingAndEnds)
     EXPECT_FALSE(shown);
 }
 
-// The engine word skips the configuration, so the preview needs nothing else.
-TEST(QvedgeProgramTest, PreviewLivesInTheGivenWindowAndEndsWithIt)
-{
-    HWND parent = CreateWindowExA(0, "STATIC", "settings", WS_POPUP | WS_VISIBLE, 0, 0, 152, 112, nullptr, nullptr,
-                                  nullptr, nullptr);
-    ASSERT_NE(parent, nullptr);
-    Program program("/engine /p " + std::to_string(reinterpret_cast<INT_PTR>(parent)));
-    ASSERT_TRUE(program.started);
-
-    HWND child = nullptr;
-    const DWORD start = GetTickCount();
-    while (!child && GetTickCount() - start < PROGRAM_TIME_LIMIT_MS) {
-        waitPumping(program, 50);
-        child = GetWindow(parent, GW_CHILD);
-    }
-    ASSERT_NE(child, nullptr);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(child, &owner);
-    EXPECT_EQ(owner, program.info.dwProcessId);
-    RECT rect;
-    GetWindowRect(child, &rect);
-    EXPECT_EQ(rect.right - rect.left, 152);
-    EXPECT_EQ(rect.bottom - rect.top, 112);
-    // The program paints its child itself; its pixels are not visible from here.
-    RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    EXPECT_FALSE(waitPumping(program, 500)) << "ended while painting";
-
-    DestroyWindow(parent);
-    ASSERT_TRUE(waitPumping(program, PROGRAM_TIME_LIMIT_MS));
-    EXPECT_EQ(program.exitCode(), 0u);
-}
-
-} // namespace
-
-namespace {
-
 bool isDialog(HWND window)
 {
     char className[16] = {};
