@@ -1,21 +1,23 @@
-// The real qvedge.scr under Wine: which configuration source it takes, and its error box
-// when there is none.
+// The real qvedge.scr under Wine: which configuration source it takes, told by the author
+// line of its About dialog, and its error box when there is none.
 #include "ErrorBoxWindow.h"
-#include "FeatureValues.h"
 #include "ProgramRun.h"
+#include "ProgramWorkspace.h"
+#include "RegistryKeyTurn.h"
 #include "Win.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr DWORD PROGRAM_TIME_LIMIT_MS = 30000;
 const char* const READ_ERROR = "Error: Could not read configuration file.";
 const char* const EMPTY_LIST_ERROR = "Error: Empty web page list provided.";
+constexpr int PROGRAM_NAME_CONTROL = 200;
+constexpr int COPYRIGHT_CONTROL = 201;
 
 // How a run ended: by itself, through its error box (closed with OK), or with another
 // window of its own on the screen (left for the test to read).
@@ -27,11 +29,16 @@ struct Outcome {
     HWND window = nullptr;
 };
 
+std::string windowText(HWND window)
+{
+    char text[512] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
 bool isOtherThanErrorBox(HWND window)
 {
-    char title[16] = {};
-    GetWindowTextA(window, title, sizeof title);
-    return std::string(title) != "Error!";
+    return windowText(window) != "Error!";
 }
 
 Outcome settle(const Program& program)
@@ -65,81 +72,42 @@ bool contains(const std::vector<std::string>& texts, const std::string& text)
     return false;
 }
 
-std::string quoted(const std::string& path)
+bool isAboutDialog(HWND window)
 {
-    return "\"" + path + "\"";
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    return std::string(className) == "#32770" && windowText(window) == "About screensaver";
 }
 
-// The package writer of tools/qvpack, run as its own process; its exit code.
-DWORD runQvPack(const std::string& arguments)
-{
-    Program qvpack(arguments, windowsPath(QVPACK_EXE));
-    if (!qvpack.started || !qvpack.waitForEnd(PROGRAM_TIME_LIMIT_MS))
-        return 99;
-    return qvpack.exitCode();
-}
-
-std::string configDocument(const std::string& author, bool withAddresses)
-{
-    return "<qvx>\r\n<mode value=\"0\"/>\r\n<urlList>" +
-           std::string(withAddresses ? "<u adr=\"https://example.com/\"/>" : "") + "</urlList>\r\n<author value=\"" +
-           author + "\"/>\r\n</qvx>\r\n";
-}
-
-// A configuration was taken: no error box, and the run either ended by itself or shows a
-// window of its own.
-bool configurationTaken(const Outcome& outcome)
-{
-    return !outcome.errorBox && ((outcome.ended && outcome.exitCode == 0) || outcome.window);
-}
-
-// A folder of the test's own for program copies, packages and configuration documents.
-class Workspace {
-public:
-    Workspace()
-    {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        folder = std::string(temp) + "qvsources-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(folder.c_str(), nullptr);
-    }
-    ~Workspace()
-    {
-        for (const std::string& file : files)
-            DeleteFileA(file.c_str());
-        RemoveDirectoryA(folder.c_str());
-    }
-
-    std::string path(const std::string& name)
-    {
-        files.push_back(folder + "\\" + name);
-        return files.back();
-    }
-    std::string document(const std::string& name, const std::string& text)
-    {
-        const std::string file = path(name);
-        std::ofstream(file, std::ios::binary) << text;
-        return file;
-    }
-
-    std::string folder;
-
-private:
-    std::vector<std::string> files;
+// A configure-mode run as far as its About dialog: the dialog's two lines, read before the
+// test closes it, and how the program ended then.
+struct AboutRun {
+    bool shown = false;
+    std::string programName;
+    std::string copyright;
+    bool ended = false;
+    DWORD exitCode = 0;
 };
 
-// Runs the program, then removes the feature-control values it wrote for its names.
-class CleanRun {
-public:
-    CleanRun(const std::string& arguments, const std::string& path = programPath())
-        : names(featureNamesOf(path)), program(arguments, path)
-    {
-    }
-    ~CleanRun() { removeFeatureValues(names); }
+AboutRun readAboutAndClose(const Program& program)
+{
+    AboutRun run;
+    const Outcome outcome = settle(program);
+    if (!outcome.window || !isAboutDialog(outcome.window))
+        return run;
+    run.shown = true;
+    run.programName = windowText(GetDlgItem(outcome.window, PROGRAM_NAME_CONTROL));
+    run.copyright = windowText(GetDlgItem(outcome.window, COPYRIGHT_CONTROL));
+    PostMessageA(outcome.window, WM_CLOSE, 0, 0);
+    run.ended = program.waitForEnd(PROGRAM_TIME_LIMIT_MS);
+    run.exitCode = program.exitCode();
+    return run;
+}
 
-    FeatureControlNames names;
-    Program program;
-};
+std::string copyrightOf(const std::string& author)
+{
+    return "Copyright (c) " + author;
+}
 
 TEST(ConfigSourcesProgramTest, NoConfigurationAnywhereShowsTheReadErrorAndEnds)
 {
@@ -160,6 +128,7 @@ TEST(ConfigSourcesProgramTest, ConfigureModeWithoutConfigurationShowsTheReadErro
     const Outcome outcome = settle(run.program);
     EXPECT_TRUE(contains(outcome.errorTexts, READ_ERROR));
     EXPECT_TRUE(outcome.ended);
+    EXPECT_EQ(outcome.window, nullptr);
 }
 
 TEST(ConfigSourcesProgramTest, TestRunWithoutPathShowsTheReadError)
@@ -173,106 +142,137 @@ TEST(ConfigSourcesProgramTest, TestRunWithoutPathShowsTheReadError)
 
 TEST(ConfigSourcesProgramTest, TestRunOnAMissingFileShowsTheReadError)
 {
-    Workspace workspace;
-    CleanRun run("/config \"" + workspace.path("missing.qvx") + "\"");
+    ProgramWorkspace workspace;
+    CleanRun run("/config " + quoted(workspace.path("missing.qvx")));
     ASSERT_TRUE(run.program.started);
     const Outcome outcome = settle(run.program);
     EXPECT_TRUE(contains(outcome.errorTexts, READ_ERROR));
     EXPECT_TRUE(outcome.ended);
 }
 
-// Program copies in a folder of the test's own, each with the sources a case gives it.
-class ConfigSourcesCopyTest : public ::testing::Test {
-protected:
-    std::string package(const std::string& name, bool withAddresses)
-    {
-        const std::string xml = workspace.document(name + ".xml", configDocument(name, withAddresses));
-        const std::string file = workspace.path(name);
-        EXPECT_EQ(runQvPack("pack " + quoted(xml) + " " + quoted(file)), 0u);
-        return file;
-    }
-    std::string selfContained(const std::string& name, bool withAddresses)
-    {
-        const std::string xml = workspace.document(name + ".xml", configDocument(name, withAddresses));
-        const std::string file = workspace.path(name);
-        EXPECT_EQ(runQvPack("append " + quoted(programPath()) + " " + quoted(xml) + " " + quoted(file)), 0u);
-        return file;
-    }
-    std::string plainCopy(const std::string& name)
-    {
-        const std::string file = workspace.path(name);
-        EXPECT_TRUE(CopyFileA(programPath().c_str(), file.c_str(), FALSE));
-        return file;
-    }
-
-    Workspace workspace;
-};
-
-TEST_F(ConfigSourcesCopyTest, SelfContainedCopyTakesItsTrailer)
+TEST(ConfigSourcesProgramTest, TestRunOnAnEmptyListShowsTheEmptyListError)
 {
-    const std::string program = selfContained("qvself.scr", true);
-    CleanRun run("/s", program);
-    ASSERT_TRUE(run.program.started);
-    EXPECT_TRUE(configurationTaken(settle(run.program)));
-}
-
-// An empty list in the trailer is dropped like any other failure of the source.
-TEST_F(ConfigSourcesCopyTest, SelfContainedCopyWithEmptyListFallsBackToTheDatFile)
-{
-    const std::string program = selfContained("qvempty.scr", false);
-    CleanRun alone("/s", program);
-    ASSERT_TRUE(alone.program.started);
-    const Outcome withoutDat = settle(alone.program);
-    EXPECT_TRUE(contains(withoutDat.errorTexts, READ_ERROR));
-    EXPECT_FALSE(contains(withoutDat.errorTexts, EMPTY_LIST_ERROR));
-
-    package("qvempty.dat", true);
-    CleanRun withDat("/s", program);
-    ASSERT_TRUE(withDat.program.started);
-    EXPECT_TRUE(configurationTaken(settle(withDat.program)));
-}
-
-TEST_F(ConfigSourcesCopyTest, DatFileBesideTheProgramIsTaken)
-{
-    const std::string program = plainCopy("qvdat.scr");
-    package("qvdat.dat", true);
-    CleanRun run("/s", program);
-    ASSERT_TRUE(run.program.started);
-    EXPECT_TRUE(configurationTaken(settle(run.program)));
-}
-
-TEST_F(ConfigSourcesCopyTest, PackageNamedForTheMachineIsTaken)
-{
-    const std::string baseName = "qvreg" + std::to_string(GetCurrentProcessId());
-    const std::string program = plainCopy(baseName + ".scr");
-    const std::string file = package("registered.qvx", true);
-    const std::string key = "SOFTWARE\\Quorvels\\" + baseName + "\\Settings";
-    ASSERT_EQ(RegSetKeyValueA(HKEY_LOCAL_MACHINE, key.c_str(), "Data", REG_SZ, file.c_str(),
-                              static_cast<DWORD>(file.size() + 1)),
-              ERROR_SUCCESS);
-    CleanRun run("/s", program);
-    ASSERT_TRUE(run.program.started);
-    const Outcome outcome = settle(run.program);
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, ("SOFTWARE\\Quorvels\\" + baseName).c_str());
-    EXPECT_TRUE(configurationTaken(outcome));
-}
-
-TEST_F(ConfigSourcesCopyTest, TestRunTakesTheNamedFile)
-{
-    const std::string file = package("named.qvx", true);
-    CleanRun run("/config " + quoted(file));
-    ASSERT_TRUE(run.program.started);
-    EXPECT_TRUE(configurationTaken(settle(run.program)));
-}
-
-TEST_F(ConfigSourcesCopyTest, TestRunOnAnEmptyListShowsTheEmptyListError)
-{
-    const std::string file = package("empty.qvx", false);
+    ProgramWorkspace workspace;
+    const std::string file = workspace.package("empty.qvx", configDocument("Empty List", false));
+    ASSERT_FALSE(file.empty());
     CleanRun run("/config " + quoted(file));
     ASSERT_TRUE(run.program.started);
     const Outcome outcome = settle(run.program);
     EXPECT_TRUE(contains(outcome.errorTexts, EMPTY_LIST_ERROR));
     EXPECT_TRUE(outcome.ended);
 }
+
+// An empty list in the trailer is dropped like any other failure of the source: with no
+// other source the read error follows, not the empty-list error.
+TEST(ConfigSourcesProgramTest, SelfContainedCopyWithEmptyListAloneShowsTheReadError)
+{
+    ProgramWorkspace workspace;
+    const std::string program = workspace.selfContained("qvempty.scr", configDocument("Empty Trailer", false));
+    ASSERT_FALSE(program.empty());
+    CleanRun run("/c", program);
+    ASSERT_TRUE(run.program.started);
+    const Outcome outcome = settle(run.program);
+    EXPECT_TRUE(contains(outcome.errorTexts, READ_ERROR));
+    EXPECT_FALSE(contains(outcome.errorTexts, EMPTY_LIST_ERROR));
+    EXPECT_TRUE(outcome.ended);
+}
+
+// Every source carries an author of its own, so the About dialog tells which one the
+// program took.
+const char* const TRAILER_AUTHOR = "Trailer Author";
+const char* const EMPTY_TRAILER_AUTHOR = "Empty Trailer Author";
+const char* const REGISTRY_AUTHOR = "Registry Author";
+const char* const DAT_AUTHOR = "Dat Author";
+const char* const NAMED_AUTHOR = "Named File Author";
+
+enum class Trailer { None, EmptyList, Valid };
+
+struct SourcesCase {
+    const char* name;
+    Trailer trailer;
+    bool registryPackage;
+    bool datFile;
+    bool testRunFile;  // "/config <file> /c" in place of "/c"
+    const char* expectedAuthor;
+};
+
+const SourcesCase sourcesCases[] = {
+    {"TrailerAlone", Trailer::Valid, false, false, false, TRAILER_AUTHOR},
+    {"TrailerWithEmptyListFallsBackToDat", Trailer::EmptyList, false, true, false, DAT_AUTHOR},
+    {"TrailerBeforeDat", Trailer::Valid, false, true, false, TRAILER_AUTHOR},
+    {"TrailerBeforeRegistry", Trailer::Valid, true, true, false, TRAILER_AUTHOR},
+    {"RegistryBeforeDat", Trailer::None, true, true, false, REGISTRY_AUTHOR},
+    {"DatAlone", Trailer::None, false, true, false, DAT_AUTHOR},
+    {"TestRunTakesOnlyTheNamedFile", Trailer::None, false, true, true, NAMED_AUTHOR},
+};
+
+// A package file named for the program under HKLM; the program's key is removed again.
+class RegisteredPackage {
+public:
+    RegisteredPackage(const std::string& baseName, const std::string& file)
+        : programKey("SOFTWARE\\Quorvels\\" + baseName)
+    {
+        const std::string key = programKey + "\\Settings";
+        set = turn.taken && RegSetKeyValueA(HKEY_LOCAL_MACHINE, key.c_str(), "Data", REG_SZ, file.c_str(),
+                                            static_cast<DWORD>(file.size() + 1)) == ERROR_SUCCESS;
+    }
+    ~RegisteredPackage() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, programKey.c_str()); }
+    RegisteredPackage(const RegisteredPackage&) = delete;
+    RegisteredPackage& operator=(const RegisteredPackage&) = delete;
+
+    bool set = false;
+
+private:
+    RegistryKeyTurn turn;
+    std::string programKey;
+};
+
+class ConfigSourcesAboutTest : public ::testing::TestWithParam<SourcesCase> {
+protected:
+    // The registry key is the machine's: a name of this process's own keeps it apart.
+    const std::string baseName = "qvabout" + std::to_string(GetCurrentProcessId());
+    ProgramWorkspace workspace;
+};
+
+TEST_P(ConfigSourcesAboutTest, AboutDialogShowsTheAuthorOfTheSourceTaken)
+{
+    const SourcesCase& sources = GetParam();
+    const std::string scr = baseName + ".scr";
+    const std::string program =
+        sources.trailer == Trailer::None
+            ? workspace.plainCopy(scr)
+            : workspace.selfContained(scr, sources.trailer == Trailer::Valid
+                                               ? configDocument(TRAILER_AUTHOR, true)
+                                               : configDocument(EMPTY_TRAILER_AUTHOR, false));
+    ASSERT_FALSE(program.empty());
+    if (sources.datFile) {
+        ASSERT_FALSE(workspace.package(baseName + ".dat", configDocument(DAT_AUTHOR, true)).empty());
+    }
+    std::unique_ptr<RegisteredPackage> registered;
+    if (sources.registryPackage) {
+        const std::string file = workspace.package("registered.qvx", configDocument(REGISTRY_AUTHOR, true));
+        ASSERT_FALSE(file.empty());
+        registered = std::make_unique<RegisteredPackage>(baseName, file);
+        ASSERT_TRUE(registered->set);
+    }
+    std::string arguments = "/c";
+    if (sources.testRunFile) {
+        const std::string file = workspace.package("named.qvx", configDocument(NAMED_AUTHOR, true));
+        ASSERT_FALSE(file.empty());
+        arguments = "/config " + quoted(file) + " /c";
+    }
+
+    CleanRun run(arguments, program);
+    ASSERT_TRUE(run.program.started);
+    const AboutRun about = readAboutAndClose(run.program);
+    ASSERT_TRUE(about.shown);
+    EXPECT_EQ(about.copyright, copyrightOf(sources.expectedAuthor));
+    EXPECT_EQ(about.programName, baseName);
+    EXPECT_TRUE(about.ended);
+    EXPECT_EQ(about.exitCode, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, ConfigSourcesAboutTest, ::testing::ValuesIn(sourcesCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

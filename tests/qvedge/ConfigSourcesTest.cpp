@@ -6,6 +6,7 @@
 #include "Crypto.h"
 #include "LogCapture.h"
 #include "PackageFormat.h"
+#include "RegistryKeyTurn.h"
 #include "Win.h"
 
 #include <gtest/gtest.h>
@@ -251,18 +252,11 @@ protected:
 
     void SetUp() override
     {
-        keyTurn = CreateMutexA(nullptr, FALSE, "QuorvelRegistryTestKey");
-        ASSERT_NE(nullptr, keyTurn);
-        ASSERT_NE(WAIT_TIMEOUT, WaitForSingleObject(keyTurn, 60000));
+        ASSERT_TRUE(keyTurn.taken);
         removeKey();
     }
 
-    void TearDown() override
-    {
-        removeKey();
-        ReleaseMutex(keyTurn);
-        CloseHandle(keyTurn);
-    }
+    void TearDown() override { removeKey(); }
 
     static void removeKey()
     {
@@ -288,7 +282,7 @@ protected:
 
     static std::string withNul(const std::string& text) { return text + '\0'; }
 
-    HANDLE keyTurn = nullptr;
+    RegistryKeyTurn keyTurn;
     CString path = "unchanged";
 };
 

@@ -77,3 +77,19 @@ bool Program::waitForEnd(DWORD limitMs) const
 {
     return WaitForSingleObject(info.hProcess, limitMs) == WAIT_OBJECT_0;
 }
+
+bool waitPumping(const Program& program, DWORD limitMs, bool* shown)
+{
+    HANDLE process = program.info.hProcess;
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < limitMs) {
+        if (MsgWaitForMultipleObjects(1, &process, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0)
+            return true;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        if (shown && findShownWindow(program.info.dwProcessId))
+            *shown = true;
+    }
+    return false;
+}

@@ -27,3 +27,8 @@ public:
     bool started = false;
     PROCESS_INFORMATION info{};
 };
+
+// Waits for the program's end while it pumps this thread's messages: a preview child sends
+// its parent, a window of this thread, messages. True when the program ended within the
+// limit; shown, when given, is set once the program shows a window.
+bool waitPumping(const Program& program, DWORD limitMs, bool* shown = nullptr);
