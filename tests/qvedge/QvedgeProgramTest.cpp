@@ -1,15 +1,15 @@
 // Runs the built qvedge.scr itself under Wine.
 #include "ProgramRun.h"
+#include "ProgramWorkspace.h"
 #include "Win.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 namespace {
-
-constexpr DWORD PROGRAM_TIME_LIMIT_MS = 30000;
 
 TEST(QvedgeProgramTest, EngineWordAloneShowsNothingAndEnds)
 {
@@ -36,29 +36,14 @@ ULONGLONG processCpuMs(HANDLE process)
     return (ticks(kernel) + ticks(user)) / 10000;
 }
 
-std::string inQuotes(const std::string& path)
+// The bundled sample configuration document.
+std::string sampleDocument()
 {
-    return "\"" + path + "\"";
+    std::ifstream in(windowsPath(QV_SAMPLE_XML), std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
-
-// The sample configuration packed as a package file for a test run.
-class SamplePackage {
-public:
-    SamplePackage()
-    {
-        char folder[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, folder);
-        char name[MAX_PATH] = {};
-        GetTempFileNameA(folder, "qvs", 0, name);
-        path = name;
-        Program qvpack("pack " + inQuotes(windowsPath(QV_SAMPLE_XML)) + " " + inQuotes(path), windowsPath(QVPACK_EXE));
-        packed = qvpack.started && qvpack.waitForEnd(PROGRAM_TIME_LIMIT_MS) && qvpack.exitCode() == 0;
-    }
-    ~SamplePackage() { DeleteFileA(path.c_str()); }
-
-    std::string path;
-    bool packed = false;
-};
 
 // Test runs ("config"), so that other tests' windows taking the activation away during
 // the grace period do not end the show. The engine report reads no configuration; the
@@ -68,12 +53,12 @@ class ShowRunTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(ShowRunTest, IdlesAndEndsOnClose)
 {
-    std::unique_ptr<SamplePackage> sample;
+    ProgramWorkspace workspace;
     std::string arguments = "/engine /config /s";
     if (std::string(GetParam()) == "SampleShow") {
-        sample = std::make_unique<SamplePackage>();
-        ASSERT_TRUE(sample->packed);
-        arguments = "/config " + inQuotes(sample->path);
+        const std::string sample = workspace.package("sample.qvx", sampleDocument());
+        ASSERT_FALSE(sample.empty());
+        arguments = "/config " + quoted(sample);
     }
     Program program(arguments);
     ASSERT_TRUE(program.started);
