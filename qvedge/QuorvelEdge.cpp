@@ -137,7 +137,8 @@ BOOL CQuorvelApp::PrepareConfiguration(CQuorvelCmdInfo& cmdInfo)
     if (cmdInfo.ssTest)
         config.testMode = true;
     const int error = LoadConfig(cmdInfo);
-    QVLOG("Call SetupRegistry()");
+    // A step of the start-up, so its record names the start-up.
+    QVLOG_AS("InitInstance", "Call SetupRegistry()");
     SetupRegistry();
     if (error != 0) {
         showConfigurationError(error);

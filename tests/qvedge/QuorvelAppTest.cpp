@@ -2,6 +2,7 @@
 
 #include "ConfigLoading.h"
 #include "FeatureValues.h"
+#include "LogCapture.h"
 #include "Logger.h"
 #include "QuorvelSmallPreview.h"
 #include "Win.h"
@@ -130,6 +131,16 @@ TEST(QuorvelAppTest, TestFlagIsSetBeforeLoading)
     EXPECT_TRUE(theApp.config.testMode);
     EXPECT_EQ(theApp.config.exitConditions, 0);
     EXPECT_EQ(theApp.config.timeOut, 0);
+}
+
+TEST(QuorvelAppTest, FeatureValuesStepIsLoggedAsAStartUpStep)
+{
+    CQuorvelCmdInfo info = parse({"/x"});
+    configReaders.readSelf = configurationInOwnFile;
+    const FeatureValuesTurn featureValues;
+    LogCapture log;
+    EXPECT_TRUE(theApp.PrepareConfiguration(info));
+    EXPECT_TRUE(log.has("QuorvelEdge.cpp\tInitInstance\tCall SetupRegistry()"));
 }
 
 class PreviewTest : public ::testing::Test {
