@@ -208,10 +208,18 @@ const std::string& XmlJsonConverter::toJsonCall()
 {
     text.str(std::string());
     write("json_decode({");
-    writeElementJson(document->first_node(), false);
+    writeElementJson(rootElement(), false);
     write("})");
     result = text.str();
     return result;
+}
+
+rapidxml::xml_node<char>* XmlJsonConverter::rootElement() const
+{
+    rapidxml::xml_node<char>* node = document->first_node();
+    while (node && node->type() != rapidxml::node_element)
+        node = node->next_sibling();
+    return node;
 }
 
 // Straight into the stream's buffer: no formatting to do, and an allocation failure

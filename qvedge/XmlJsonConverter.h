@@ -31,9 +31,12 @@ public:
     const std::string& toJsonCall();
     void writeElementJson(rapidxml::xml_node<char>* node, bool inArray);
 
-    bool hasElement() const { return document->first_node() != nullptr; }
+    bool hasElement() const { return rootElement() != nullptr; }
 
 private:
+    // The first top-level element; a character-data section may stand before it.
+    rapidxml::xml_node<char>* rootElement() const;
+
     // Pieces up to this size are written byte by byte.
     static constexpr std::size_t shortPieceSize = 16;
 
