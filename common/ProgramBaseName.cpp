@@ -9,10 +9,16 @@ CString baseNameOfPath(const CString& path)
     return path.Mid(slash + 1, dot - slash - 1);
 }
 
+CString getProgramPath()
+{
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
 CString getProgramBaseName()
 {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const CString path = getProgramPath();
     char longPath[MAX_PATH] = {};
     DWORD length = GetLongPathNameA(path, longPath, MAX_PATH);
     if (length > 0 && length < MAX_PATH && longPath[0] != '\0')

@@ -6,5 +6,8 @@
 // name or there is none at all.
 CString baseNameOfPath(const CString& path);
 
+// The running program's path as the system reports it (GetModuleFileNameA, not lengthened).
+CString getProgramPath();
+
 // The running program's base name in its long form, computed afresh at each call.
 CString getProgramBaseName();

@@ -1,5 +1,7 @@
 #include "FeatureControl.h"
 
+#include "ProgramBaseName.h"
+
 #include <cstring>
 
 namespace {
@@ -39,8 +41,7 @@ CString fileNamePart(const CString& path)
 
 FeatureControlNames programFeatureControlNames()
 {
-    char path[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const CString path = getProgramPath();
     char shortPath[SHORT_PATH_LENGTH + 1] = {};
     if (GetShortPathNameA(path, shortPath, SHORT_PATH_LENGTH) > SHORT_PATH_LENGTH)
         shortPath[0] = '\0';

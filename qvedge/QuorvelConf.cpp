@@ -113,13 +113,6 @@ void logBare(const CString& message)
     logging::endRecord(logger);
 }
 
-CString ownProgramPath()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
-}
-
 // Steps of the trailer read; the file class and the byte array raise on a seek before the
 // start, a read error and a length they cannot hold.
 bool readTrailerPayload(CFile& file, CByteArray& payload)
@@ -258,7 +251,7 @@ int CQuorvelConf::ReadConfigurationFileSelf(CString name)
 {
     CString confPath = name;
     if (name.IsEmpty()) {
-        confPath = ownProgramPath();
+        confPath = getProgramPath();
         QVLOG("confPath from modulename = " << confPath);
     } else {
         QVLOG("confPath from path param = " << name);

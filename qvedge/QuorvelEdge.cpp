@@ -7,6 +7,7 @@
 #include "MemNamespace.h"
 #include "ModeDispatch.h"
 #include "OleInit.h"
+#include "ProgramBaseName.h"
 #include "QuorvelDlg.h"
 #include "QuorvelSmallPreview.h"
 
@@ -97,9 +98,7 @@ CQuorvelApp::~CQuorvelApp()
 
 void CQuorvelApp::InitModuleNames()
 {
-    char path[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    modulePath = path;
+    modulePath = getProgramPath();
     moduleBaseName = moduleBaseNameOf(modulePath);
     moduleDir = moduleDirOf(modulePath);
 }

@@ -29,6 +29,14 @@ TEST(ProgramBaseNameTest, NamesTheRunningTestExecutable)
     EXPECT_STREQ("test_common", getProgramBaseName());
 }
 
+TEST(ProgramBaseNameTest, PathIsTheOneTheSystemReports)
+{
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    EXPECT_STREQ(self, getProgramPath());
+    EXPECT_EQ(getProgramPath().Right(16), "\\test_common.exe");
+}
+
 // Windows may start a screensaver through its 8.3 path; the name must still be the long one.
 TEST(ProgramBaseNameTest, LongNameWhenStartedThroughShortPath)
 {
