@@ -16,7 +16,6 @@ public:
     void Empty() { s.clear(); }
     const char* GetString() const { return s.c_str(); }
     operator const char*() const { return s.c_str(); }
-    char GetAt(int index) const { return s[index]; }
     const std::string& str() const { return s; }
 
     void Format(const char* format, ...);
