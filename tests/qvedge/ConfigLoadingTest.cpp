@@ -2,6 +2,7 @@
 // the start-up's error box for its codes.
 #include "ConfigLoading.h"
 
+#include "CommandWords.h"
 #include "ErrorBox.h"
 #include "ErrorBoxWindow.h"
 #include "FeatureValues.h"
@@ -53,13 +54,6 @@ int fakeReadFile(CQuorvelConf& config, const CString& path)
     sources.calls.push_back("file:" + path.str());
     const auto found = sources.files.find(path.str());
     return found == sources.files.end() ? CONFIG_NOT_READABLE : found->second;
-}
-
-CQuorvelCmdInfo parse(std::vector<const char*> words)
-{
-    CQuorvelCmdInfo info;
-    parseCommandLineWords(info, static_cast<int>(words.size()), words.data());
-    return info;
 }
 
 const std::string DAT_PATH = "C:\\Screens\\saver.dat";

@@ -1,5 +1,6 @@
 #include "QuorvelEdge.h"
 
+#include "CommandWords.h"
 #include "ConfigLoading.h"
 #include "FeatureValues.h"
 #include "LogCapture.h"
@@ -14,13 +15,6 @@
 #include <vector>
 
 namespace {
-
-CQuorvelCmdInfo parse(std::vector<const char*> words)
-{
-    CQuorvelCmdInfo info;
-    parseCommandLineWords(info, static_cast<int>(words.size()), words.data());
-    return info;
-}
 
 // The steps after loading need a configuration: here the program's own file holds one.
 int configurationInOwnFile(CQuorvelConf&, const CString&)
