@@ -163,6 +163,9 @@ bool ReadWholeFile(const char* path, CByteArray& contents)
         contents.SetSize(static_cast<int>(file.Read(contents.GetData(), contents.GetSize())));
     } catch (const CFileException&) {
         return false;
+    } catch (const CMemoryException&) {
+        // A file too large for the address space is no package.
+        return false;
     }
     return true;
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <ostream>
 #include <string>
@@ -268,6 +269,20 @@ TEST_F(GetDecryptedFileTest, UndecryptableFilesFail)
         ASSERT_TRUE(WriteBytes(file.Path(), bytes));
         EXPECT_FALSE(GetDecryptedFile(file.Path(), result));
     }
+    EXPECT_STREQ("untouched", result);
+}
+
+// A file of 2 GB - 1 bytes fits the length rule but not a 32-bit address space.
+TEST_F(GetDecryptedFileTest, FileTooLargeForMemoryFails)
+{
+    HANDLE sparse = CreateFileA(file.Path(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, sparse);
+    LARGE_INTEGER size;
+    size.QuadPart = INT_MAX;
+    const bool grown = SetFilePointerEx(sparse, size, nullptr, FILE_BEGIN) && SetEndOfFile(sparse);
+    CloseHandle(sparse);
+    ASSERT_TRUE(grown);
+    EXPECT_NO_THROW(EXPECT_FALSE(GetDecryptedFile(file.Path(), result)));
     EXPECT_STREQ("untouched", result);
 }
 
