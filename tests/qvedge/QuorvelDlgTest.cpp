@@ -53,8 +53,12 @@ TEST(QuorvelDlgTest, SettersRecordTheStartUpsChoices)
 
 TEST(QuorvelDlgTest, InitialisationStartsTheAnimationAndThePlacesOfTheShow)
 {
+    theApp.m_pszAppName = "Quorvel title";
     auto dialog = createShowDialog();
     HWND hwnd = dialog->m_hWnd;
+    char title[32] = {};
+    GetWindowTextA(hwnd, title, sizeof title);
+    EXPECT_STREQ(title, "Quorvel title");
     RECT window;
     GetWindowRect(hwnd, &window);
     const RECT& all = dialog->monitorLayout.bounds;
@@ -137,7 +141,7 @@ TEST(QuorvelDlgTest, EngineReportNeedsNoInternetAndLoadsItsPage)
 
 TEST(QuorvelDlgTest, StartUpErrorCreatesNothing)
 {
-    auto dialog = createShowDialog(ShowOptions{FALSE, false, 2, ERROR_NO_CONFIGURATION});
+    auto dialog = createShowDialog(ShowOptions{FALSE, false, 2, CONFIG_NOT_READABLE});
     EXPECT_EQ(dialog->LoadingAnimation.m_hWnd, nullptr);
     EXPECT_EQ(dialog->touchWindow.m_hWnd, nullptr);
     EXPECT_FALSE(dialog->conditionsSet);
