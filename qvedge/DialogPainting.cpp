@@ -3,6 +3,7 @@
 #include "CImage.h"
 #include "GdiObjects.h"
 #include "Logger.h"
+#include "QuorvelDlg.h"
 #include "display_resource.h"
 
 #include <algorithm>
@@ -62,7 +63,7 @@ void paintDialog(HDC dc, const DialogPaintState& state)
         return;
     }
     QVLOG_AS("OnPaint", "onPaint - error " << state.errorCode);
-    if (state.errorCode == NO_CONNECTION_ERROR)
+    if (state.errorCode == ERROR_NO_INTERNET)
         drawNoConnectionPicture(dc, state.htmlRect);
     else
         drawGreyText(dc, errorText(state.errorCode), state.htmlRect, state.errorFont);

@@ -4,8 +4,6 @@
 #include "CString.h"
 #include "Win.h"
 
-// errorCode when there is no Internet connection: the picture instead of a text.
-constexpr int NO_CONNECTION_ERROR = 6;
 constexpr COLORREF DIALOG_TEXT_COLOUR = RGB(160, 160, 160);
 constexpr UINT DIALOG_TEXT_FORMAT = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
 

@@ -2,6 +2,7 @@
 
 #include "GdiObjects.h"
 #include "Logger.h"
+#include "QuorvelConf.h"
 
 namespace {
 
@@ -23,11 +24,12 @@ RECT movedToOrigin(const RECT& r)
     return moved;
 }
 
+// Any other mode shows one view on the primary monitor.
 ViewPlan viewPlanFor(int monitorsCounted, int monitorMode)
 {
-    if (monitorsCounted > 1 && monitorMode == MONITOR_MODE_SAME_ON_EVERY)
+    if (monitorsCounted > 1 && monitorMode == MONITOR_SAME_ON_EVERY)
         return ViewPlan::SameOnEveryMonitor;
-    if (monitorsCounted > 1 && monitorMode == MONITOR_MODE_ACROSS_ALL)
+    if (monitorsCounted > 1 && monitorMode == MONITOR_MULTI_SCREEN)
         return ViewPlan::AcrossAllMonitors;
     return ViewPlan::MainMonitorOnly;
 }

@@ -6,10 +6,6 @@
 
 #include <vector>
 
-// Multi-monitor modes that spread views over several monitors; any other value shows
-// one view on the primary monitor.
-constexpr int MONITOR_MODE_SAME_ON_EVERY = 2;
-constexpr int MONITOR_MODE_ACROSS_ALL = 4;
 // The footer strip at the bottom of the primary monitor's content area.
 constexpr int FOOTER_HEIGHT = 40;
 

@@ -8,7 +8,8 @@
 // Posted (no parameters) to hookTargetWindow when input ends the show.
 constexpr UINT WM_KbdMouseQuit = WM_USER + 103;
 
-// A mouse movement ends the show only beyond this horizontal distance, in pixels.
+// Mouse movement ends the show only beyond this distance, in pixels: the hooks measure
+// it horizontally, the dialog's pre-translation horizontally and vertically.
 constexpr LONG MOUSE_QUIT_DISTANCE = 5;
 
 extern HHOOK keyboardHook;

@@ -196,10 +196,10 @@ BOOL CQuorvelDlg::OnInitDialog()
     CDialog::OnInitDialog();
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon));
-    SetWindowTextA(m_hWnd, AfxGetApp() ? AfxGetApp()->m_pszAppName : "");
+    SetWindowTextA(m_hWnd, theApp.m_pszAppName);
 
     if (engineMode) {
-        monitorMode = 1;
+        monitorMode = MONITOR_MAIN_ONLY;
         loadHtmlResource(IDR_ENGINE_REPORT_HTML, engineReportHtml);
         engineReportHtml.Replace(ENGINE_VERSION_TOKEN, ENGINE_VERSION);
     } else if (!theApp.internetConnected) {
@@ -269,7 +269,7 @@ void CQuorvelDlg::SetConditions()
     if (errorFlag) {
         QVLOG("CQuorvelDlg::SetConditions - error " << errorFlag);
         // Without a configuration every action ends the show.
-        if (errorCode == ERROR_NO_REGISTRY_PATH || errorCode == ERROR_NO_CONFIGURATION ||
+        if (errorCode == ERROR_NO_REGISTRY_PATH || errorCode == CONFIG_NOT_READABLE ||
             errorCode == ERROR_BROWSER_INIT) {
             conditionsSet = TRUE;
             return;
@@ -341,8 +341,8 @@ BOOL CQuorvelDlg::PreTranslateMessage(MSG* msg)
             } else if (moveStartPoint.x != -1 || moveStartPoint.y != -1) {
                 POINT now;
                 GetCursorPos(&now);
-                if (std::abs(now.x - moveStartPoint.x) > MOVE_QUIT_DISTANCE ||
-                    std::abs(now.y - moveStartPoint.y) > MOVE_QUIT_DISTANCE) {
+                if (std::abs(now.x - moveStartPoint.x) > MOUSE_QUIT_DISTANCE ||
+                    std::abs(now.y - moveStartPoint.y) > MOUSE_QUIT_DISTANCE) {
                     QVLOG("Quit after mouse move");
                     PostMessageA(m_hWnd, WM_KbdMouseQuit, 0, 0);
                 }

@@ -31,10 +31,10 @@ constexpr UINT_PTR TESTTIMEOUT_TIMER = 4;
 constexpr UINT DOCUMENTCOMPLETE_PERIOD_MS = 5000;
 constexpr UINT TESTTIMEOUT_PERIOD_MS = 15000;
 
-// Configuration errors the dialog knows by number.
+// Errors of errorCode besides the configuration's own codes (QuorvelConf.h).
 constexpr int ERROR_NO_REGISTRY_PATH = 1;
-constexpr int ERROR_NO_CONFIGURATION = 2;
 constexpr int ERROR_BROWSER_INIT = 5;
+// No Internet connection: painted as a picture instead of a text.
 constexpr int ERROR_NO_INTERNET = 6;
 
 // The engine report page and the version it shows.
@@ -50,9 +50,6 @@ constexpr UINT LOADING_REPEAT_FOREVER = static_cast<UINT>(-1);
 // Arial heights, in logical units, of the error texts and the footer line.
 constexpr int ERROR_FONT_HEIGHT = 35;
 constexpr int FOOTER_FONT_HEIGHT = 21;
-
-// Mouse movement beyond this many pixels, horizontally or vertically, ends the show.
-constexpr LONG MOVE_QUIT_DISTANCE = 5;
 
 // The full-screen window of a show. The start-up configures it through the setters,
 // creates it modeless from its template and calls RunMyModalLoop until loopDone.
@@ -124,7 +121,7 @@ public:
     bool contentShown = false;
     BOOL testRun = FALSE;
     BOOL testHold = FALSE;
-    int monitorMode = 1;
+    int monitorMode = MONITOR_MAIN_ONLY;
     BOOL engineMode = FALSE;
     bool ieEngine = false;
     CString engineReportHtml;

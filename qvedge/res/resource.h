@@ -1,7 +1,6 @@
 #pragma once
 // Resource identifiers of qvedge.scr.
 #define IDR_QUORVEL 103
-#define IDD_QUORVEL_DIALOG 102
 #define IDD_ABOUTBOX 104
 #define IDR_MAINFRAME 128
 #define IDC_PROGRAM_NAME 200

@@ -3,6 +3,7 @@
 #include "CImage.h"
 #include "CWnd.h"
 #include "GdiObjects.h"
+#include "QuorvelDlg.h"
 #include "RectTesting.h"
 #include "WindowCapture.h"
 #include "display_resource.h"
@@ -123,7 +124,7 @@ TEST_F(DialogPaintingTest, WithoutErrorOnlyTheContentAreaTurnsBlack)
 
 TEST_F(DialogPaintingTest, NoConnectionPictureIsCentredOnAFullHdMonitor)
 {
-    const WindowCapture shot = canvas.paint(stateFor(fullHd, NO_CONNECTION_ERROR));
+    const WindowCapture shot = canvas.paint(stateFor(fullHd, ERROR_NO_INTERNET));
     EXPECT_EQ(0, pictureMismatches(shot, 800, 440, PICTURE_WIDTH, PICTURE_HEIGHT));
     // The content area is not filled around it.
     EXPECT_EQ(CANVAS, shot.at(799, 440));
@@ -137,7 +138,7 @@ TEST_F(DialogPaintingTest, NoConnectionPictureIsCentredOnAFullHdMonitor)
 TEST_F(DialogPaintingTest, NoConnectionPictureIsCentredInAShiftedContentArea)
 {
     const RECT html = {1280, 0, 1920, 1080};
-    const WindowCapture shot = canvas.paint(stateFor(html, NO_CONNECTION_ERROR));
+    const WindowCapture shot = canvas.paint(stateFor(html, ERROR_NO_INTERNET));
     EXPECT_EQ(0, pictureMismatches(shot, 1280 + 160, 440, PICTURE_WIDTH, PICTURE_HEIGHT));
     EXPECT_EQ(CANVAS, shot.at(1439, 500));
 }
@@ -145,7 +146,7 @@ TEST_F(DialogPaintingTest, NoConnectionPictureIsCentredInAShiftedContentArea)
 TEST_F(DialogPaintingTest, NoConnectionPictureIsCutOffAtASmallContentArea)
 {
     const RECT html = {100, 100, 300, 250};
-    const WindowCapture shot = canvas.paint(stateFor(html, NO_CONNECTION_ERROR));
+    const WindowCapture shot = canvas.paint(stateFor(html, ERROR_NO_INTERNET));
     EXPECT_EQ(0, pictureMismatches(shot, 100, 100, 200, 150));
     EXPECT_TRUE(shot.all({300, 100, 420, 300}, [](std::uint32_t p) { return p == CANVAS; }));
     EXPECT_TRUE(shot.all({100, 250, 300, 300}, [](std::uint32_t p) { return p == CANVAS; }));
@@ -179,7 +180,7 @@ TEST_F(DialogPaintingTest, ErrorTextIsGreyAndCentredAboveTheFooterLine)
 
 TEST_F(DialogPaintingTest, FooterIsPaintedAboveThePicture)
 {
-    DialogPaintState state = stateFor({0, 0, 1920, 1040}, NO_CONNECTION_ERROR);
+    DialogPaintState state = stateFor({0, 0, 1920, 1040}, ERROR_NO_INTERNET);
     state.showFooter = true;
     state.footerRect = {0, 1040, 1920, 1080};
     state.footerTitle = "Quorvel";
@@ -220,7 +221,7 @@ TEST(DialogPaintingContextTest, LeavesTheContextsFontAsItWas)
     OwnedFont footerFont(arialFont(21));
     OwnedFont errorFont(arialFont(35));
     const HGDIOBJ before = GetCurrentObject(dc.Get(), OBJ_FONT);
-    for (int code : {0, 3, NO_CONNECTION_ERROR}) {
+    for (int code : {0, 3, ERROR_NO_INTERNET}) {
         paintDialog(dc.Get(), {{0, 0, 400, 260}, {0, 260, 400, 300}, code != 0, code, true, "footer",
                                footerFont.Get(), errorFont.Get()});
         EXPECT_EQ(before, GetCurrentObject(dc.Get(), OBJ_FONT)) << "code " << code;

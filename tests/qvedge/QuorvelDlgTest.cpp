@@ -1,7 +1,9 @@
 #include "QuorvelDlg.h"
 
+#include "DialogPainting.h"
 #include "QuorvelVw.h"
 #include "ShowDialog.h"
+#include "WindowCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -53,8 +55,12 @@ TEST(QuorvelDlgTest, SettersRecordTheStartUpsChoices)
 
 TEST(QuorvelDlgTest, InitialisationStartsTheAnimationAndThePlacesOfTheShow)
 {
+    theApp.m_pszAppName = "Quorvel title";
     auto dialog = createShowDialog();
     HWND hwnd = dialog->m_hWnd;
+    char title[32] = {};
+    GetWindowTextA(hwnd, title, sizeof title);
+    EXPECT_STREQ(title, "Quorvel title");
     RECT window;
     GetWindowRect(hwnd, &window);
     const RECT& all = dialog->monitorLayout.bounds;
@@ -137,10 +143,46 @@ TEST(QuorvelDlgTest, EngineReportNeedsNoInternetAndLoadsItsPage)
 
 TEST(QuorvelDlgTest, StartUpErrorCreatesNothing)
 {
-    auto dialog = createShowDialog(ShowOptions{FALSE, false, 2, ERROR_NO_CONFIGURATION});
+    auto dialog = createShowDialog(ShowOptions{FALSE, false, 2, CONFIG_NOT_READABLE});
     EXPECT_EQ(dialog->LoadingAnimation.m_hWnd, nullptr);
     EXPECT_EQ(dialog->touchWindow.m_hWnd, nullptr);
     EXPECT_FALSE(dialog->conditionsSet);
+}
+
+// Every control-colour request of the system, the dialog's own included.
+class ControlColourTest : public ::testing::TestWithParam<UINT> {};
+
+TEST_P(ControlColourTest, GetsTheBlackBrush)
+{
+    auto dialog = createShowDialog();
+    HDC dc = GetDC(dialog->m_hWnd);
+    const LRESULT brush = SendMessageA(dialog->m_hWnd, GetParam(), reinterpret_cast<WPARAM>(dc),
+                                       reinterpret_cast<LPARAM>(dialog->m_hWnd));
+    ReleaseDC(dialog->m_hWnd, dc);
+    EXPECT_EQ(brush, reinterpret_cast<LRESULT>(dialogBackgroundBrush()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Requests, ControlColourTest,
+                         ::testing::Values(WM_CTLCOLORMSGBOX, WM_CTLCOLOREDIT, WM_CTLCOLORLISTBOX, WM_CTLCOLORBTN,
+                                           WM_CTLCOLORDLG, WM_CTLCOLORSCROLLBAR, WM_CTLCOLORSTATIC),
+                         [](const auto& info) { return std::to_string(info.param); });
+
+// The dialog hands its own rectangles, error, footer and fonts to the painting.
+TEST(QuorvelDlgTest, PaintsItsErrorTextAboveItsFooterLine)
+{
+    theApp.config.showFooter = 1;
+    theApp.config.footerTitle = "Quorvel footer";
+    auto dialog = createShowDialog(ShowOptions{FALSE, false, 2, CONFIG_EMPTY_LIST});
+    InvalidateRect(dialog->m_hWnd, nullptr, TRUE);
+    UpdateWindow(dialog->m_hWnd);
+    const WindowCapture shot(dialog->m_hWnd);
+    auto grey = [](std::uint32_t p) { return p != 0 && (p >> 16) == (p & 0xFF); };
+    const RECT text = shot.boxOf(dialog->htmlRect, grey);
+    const RECT footer = shot.boxOf(dialog->footerRect, grey);
+    ASSERT_GT(text.right, text.left);
+    ASSERT_GT(footer.right, footer.left);
+    // The error font is the larger one.
+    EXPECT_GT(text.bottom - text.top, footer.bottom - footer.top);
 }
 
 struct LoopEnd {
