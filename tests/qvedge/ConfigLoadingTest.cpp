@@ -6,7 +6,7 @@
 #include "ErrorBox.h"
 #include "ErrorBoxWindow.h"
 #include "FeatureValues.h"
-#include "Logger.h"
+#include "LogCapture.h"
 #include "QuorvelEdge.h"
 #include "Win.h"
 
@@ -15,7 +15,6 @@
 #include <atomic>
 #include <cstdlib>
 #include <map>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -66,13 +65,9 @@ protected:
         configReaders = {fakeReadSelf, fakeRegistryPath, fakeReadFile};
         theApp.moduleDir = "C:\\Screens";
         theApp.moduleBaseName = "saver";
-        savedConsole = std::clog.rdbuf(console.rdbuf());
-        logging::getFileLogger().flags = logging::FLAG_FILE_DISABLED;
     }
     void TearDown() override
     {
-        logging::getFileLogger().flags = logging::FLAGS_OFF;
-        std::clog.rdbuf(savedConsole);
         EXPECT_FALSE(sources.otherRecord);
     }
 
@@ -85,18 +80,16 @@ protected:
     std::vector<std::string> logged() const
     {
         std::vector<std::string> messages;
-        std::istringstream lines(console.str());
         const std::string marker = "\tLoadConfig\t";
-        for (std::string line; std::getline(lines, line);) {
-            const size_t at = line.find(marker);
+        for (const std::string& record : log.records()) {
+            const size_t at = record.find(marker);
             if (at != std::string::npos)
-                messages.push_back(line.substr(at + marker.size()));
+                messages.push_back(record.substr(at + marker.size()));
         }
         return messages;
     }
 
-    std::ostringstream console;
-    std::streambuf* savedConsole = nullptr;
+    LogCapture log;
 };
 
 using Calls = std::vector<std::string>;
