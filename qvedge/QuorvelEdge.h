@@ -36,7 +36,7 @@ public:
     // The browser-engine report run: keyboard, mouse move, mouse button and Esc end it.
     static constexpr int ENGINE_EXIT_CONDITIONS = 15;
     static constexpr int ENGINE_TIME_OUT = 10;
-    static constexpr int ENGINE_MONITOR_MODE = 1;
+    static constexpr int ENGINE_MONITOR_MODE = MONITOR_MAIN_ONLY;
 
     IClassFactory* protocolFactory = nullptr;
     IInternetSession* internetSession = nullptr;
