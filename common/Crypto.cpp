@@ -171,6 +171,16 @@ bool ReadWholeFile(const char* path, CByteArray& contents)
 }
 }
 
+bool DecryptConfiguration(const CByteArray& ciphertext, CString& text)
+{
+    try {
+        MFC::CCrypto crypto;
+        return crypto.DeriveKey(configPassPhrase) && crypto.DecryptString(ciphertext, text);
+    } catch (const CMemoryException&) {
+        return false;
+    }
+}
+
 bool GetDecryptedFile(CString path, CString& result)
 {
     char fullPath[fullPathBufferSize] = {};
@@ -180,6 +190,5 @@ bool GetDecryptedFile(CString path, CString& result)
     CByteArray ciphertext;
     if (!ReadWholeFile(fullPath, ciphertext))
         return false;
-    MFC::CCrypto crypto;
-    return crypto.DeriveKey(configPassPhrase) && crypto.DecryptString(ciphertext, result);
+    return DecryptConfiguration(ciphertext, result);
 }

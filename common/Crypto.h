@@ -66,6 +66,10 @@ private:
 
 }  // namespace MFC
 
+// Decrypts an encrypted configuration with the configuration pass phrase. False, with text
+// unchanged, when it does not decrypt to an archived string or does not fit in memory.
+bool DecryptConfiguration(const CByteArray& ciphertext, CString& text);
+
 // Reads and decrypts a whole package file with the configuration pass phrase. False, with
 // result unchanged, when the file cannot be opened or read or does not decrypt to an
 // archived string.

@@ -131,17 +131,6 @@ bool readTrailerPayload(CFile& file, CByteArray& payload)
     return true;
 }
 
-// False also when the payload decrypts but holds no whole string and the archive raises.
-bool decryptPayload(const CByteArray& payload, CString& text)
-{
-    try {
-        MFC::CCrypto crypto;
-        return crypto.DeriveKey(configPassPhrase) && crypto.DecryptString(payload, text);
-    } catch (const CException&) {
-        return false;
-    }
-}
-
 }  // namespace
 
 int CQuorvelConf::ParseConfigurationFile(CString text)
@@ -280,7 +269,7 @@ int CQuorvelConf::ReadConfigurationFileSelf(CString name)
     file.Close();
 
     CString text;
-    if (!decryptPayload(payload, text)) {
+    if (!DecryptConfiguration(payload, text)) {
         QVLOG("Decryption error!");
         return CONFIG_SELF_UNDECRYPTED;
     }
