@@ -44,7 +44,7 @@ bool UrlParser::parseUrl(CString url)
         return reject();
 
     URL_COMPONENTSA parts = {};
-    static_assert(sizeof parts == 60, "the 32-bit record InternetCrackUrlA expects");
+    static_assert(sizeof(void*) != 4 || sizeof parts == 60, "the 32-bit record InternetCrackUrlA expects");
     parts.dwStructSize = sizeof parts;
     // A non-zero length with no buffer asks for a pointer into the address.
     const DWORD pointInto = static_cast<DWORD>(-1);

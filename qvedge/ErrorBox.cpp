@@ -74,7 +74,8 @@ HRESULT showErrorBox(const char* message, const RECT& monitor)
     mbstowcs_s(&converted, content, ERROR_BOX_MESSAGE_LENGTH, message ? message : "", _TRUNCATE);
 
     ErrorBoxRecord record = {monitor.left, monitor.top, monitor.right, monitor.bottom, 0, 0};
-    static_assert(sizeof(TASKDIALOGCONFIG) == 96, "the task dialog reads a packed 96-byte configuration");
+    static_assert(sizeof(void*) != 4 || sizeof(TASKDIALOGCONFIG) == 96,
+                  "the 32-bit task dialog reads a packed 96-byte configuration");
     TASKDIALOGCONFIG config = {};
     config.cbSize = sizeof config;
     config.dwFlags = TDF_CALLBACK_TIMER;

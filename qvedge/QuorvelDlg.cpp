@@ -332,7 +332,7 @@ BOOL CQuorvelDlg::PreTranslateMessage(MSG* msg)
         break;
     case WM_MOUSEMOVE:
         if (theApp.config.showFooter && cursorInFooter())
-            SetClassLongA(m_hWnd, GCL_HCURSOR, static_cast<LONG>(reinterpret_cast<LONG_PTR>(LoadCursorA(nullptr, IDC_HAND))));
+            SetClassLongPtrA(m_hWnd, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(LoadCursorA(nullptr, IDC_HAND)));
         if (exitMouseMove) {
             if (awaitingMoveStart && !testHold) {
                 QVLOG("Get start mouse position");

@@ -9,6 +9,7 @@ APT="$SUDO apt-get -o DPkg::Lock::Timeout=120"
 packages=(
   cmake make ninja-build
   g++-mingw-w64-i686 mingw-w64-tools
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   googletest librapidxml-dev
   wine wine32:i386 wine64 libwine-dev
   xvfb xauth imagemagick

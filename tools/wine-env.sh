@@ -1,9 +1,41 @@
 # Sourced: the Wine environment of a build tree. BUILD_DIR defaults to ./build.
 BUILD_DIR="${BUILD_DIR:-$(pwd)/build}"
+
+# The Windows architecture the tree's programs are built for: the one named by its
+# toolchain once configured, else the one this machine can run. Some kernels cannot run
+# 32-bit Linux programs, which Wine needs for 32-bit Windows programs; there the tests
+# run as 64-bit programs in a 64-bit prefix.
+qv_build_arch() {
+  local cache="$BUILD_DIR/CMakeCache.txt"
+  if [ -f "$cache" ]; then
+    grep -q '^CMAKE_TOOLCHAIN_FILE.*x86_64' "$cache" && echo x86_64 || echo i686
+  elif /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    echo i686
+  else
+    echo x86_64
+  fi
+}
+QV_ARCH="${QV_ARCH:-$(qv_build_arch)}"
+export QV_ARCH
+
 export WINEPREFIX="${WINEPREFIX:-$BUILD_DIR/wineprefix}"
-export WINEARCH=win32
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+if [ "$QV_ARCH" = x86_64 ]; then
+  export WINEARCH=win64
+  # Debian's wine script (and wineboot through it) would start the 32-bit loader; the
+  # 64-bit loader must be started by its own name.
+  shim="$BUILD_DIR/wine-shim"
+  if [ ! -x "$shim/wine" ]; then
+    mkdir -p "$shim"
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$shim/wine"
+    chmod +x "$shim/wine"
+    ln -sf wine "$shim/wine-stable"
+  fi
+  case ":$PATH:" in *":$shim:"*) ;; *) export PATH="$shim:$PATH" ;; esac
+else
+  export WINEARCH=win32
+fi
 
 # Creates the prefix quietly on first use. Without a window manager, destroying an
 # activated managed window costs ~2 s, so windows are made unmanaged.

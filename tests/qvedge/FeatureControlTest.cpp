@@ -31,9 +31,16 @@ bool valueExists(HKEY root, const char* key, const char* name)
     return RegGetValueA(root, key, name, RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
+// The program reads the machine's values in the 32-bit view (also when built for 64 bits).
 void setDword(HKEY root, const char* key, const char* name, DWORD value)
 {
-    ASSERT_EQ(RegSetKeyValueA(root, key, name, REG_DWORD, &value, sizeof value), ERROR_SUCCESS);
+    const REGSAM view = root == HKEY_LOCAL_MACHINE ? KEY_WOW64_32KEY : 0;
+    HKEY opened = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &opened, nullptr),
+              ERROR_SUCCESS);
+    const LONG status = RegSetValueExA(opened, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    RegCloseKey(opened);
+    ASSERT_EQ(status, ERROR_SUCCESS);
 }
 
 bool keyExists(HKEY root, const char* key)

@@ -8,10 +8,17 @@ const char* const FEATURE_CONTROL_KEYS[3] = {
 
 namespace {
 
+// The machine's values are read in the 32-bit view; that is where tests put them.
 void removeValue(HKEY root, const char* key, const CString& name)
 {
-    if (!name.IsEmpty())
-        RegDeleteKeyValueA(root, key, name);
+    if (name.IsEmpty())
+        return;
+    const REGSAM view = root == HKEY_LOCAL_MACHINE ? KEY_WOW64_32KEY : 0;
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(root, key, 0, KEY_SET_VALUE | view, &opened) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(opened, name);
+    RegCloseKey(opened);
 }
 
 } // namespace
