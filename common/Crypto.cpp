@@ -1,8 +1,8 @@
-#include "Crypto.h"
+#include "common/Crypto.h"
 
-#include "CArchive.h"
-#include "CFile.h"
-#include "PackageFormat.h"
+#include "common/PackageFormat.h"
+#include "framework/CArchive.h"
+#include "framework/CFile.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,12 +1,12 @@
 #pragma once
 // CryptoAPI encryption of configuration data: an RC2 key derived from the MD5 hash of a
 // pass phrase, over one string (or object) in the class library's archive format.
-#include "CByteArray.h"
-#include "CMemFile.h"
-#include "CObject.h"
-#include "CString.h"
-#include "Unique.h"
-#include "Win.h"
+#include "framework/CByteArray.h"
+#include "framework/CMemFile.h"
+#include "framework/CObject.h"
+#include "framework/CString.h"
+#include "framework/Unique.h"
+#include "framework/Win.h"
 
 #include <wincrypt.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The program's one diagnostic channel: a chain of stream loggers (the log file, then
 // std::clog) that the program builds switched off (flags 6), so nothing is written.
-#include "CString.h"
+#include "framework/CString.h"
 
 #include <cstdint>
 #include <ctime>

@@ -1,6 +1,6 @@
-#include "ProgramBaseName.h"
+#include "common/ProgramBaseName.h"
 
-#include "Win.h"
+#include "framework/Win.h"
 
 CString baseNameOfPath(const CString& path)
 {

@@ -1,5 +1,5 @@
 #pragma once
-#include "CString.h"
+#include "framework/CString.h"
 
 // The base name of a program path: the text between the last backslash and the last
 // ".", clamped like CString::Mid, so it is empty when the last "." lies in a folder

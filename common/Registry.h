@@ -1,5 +1,5 @@
 #pragma once
-#include "Win.h"
+#include "framework/Win.h"
 
 #include <memory>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "UrlParser.h"
+#include "common/UrlParser.h"
 
-#include "Win.h"
+#include "framework/Win.h"
 #include <wininet.h>
 
 namespace {

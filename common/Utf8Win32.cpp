@@ -1,6 +1,6 @@
-#include "Utf8.h"
+#include "common/Utf8.h"
 
-#include "Win.h"
+#include "framework/Win.h"
 
 int utf16UnitToUtf8(char16_t unit, char* destination, int size)
 {

@@ -1,6 +1,6 @@
-#include "XmlDocument.h"
+#include "common/XmlDocument.h"
 
-#include "Utf8.h"
+#include "common/Utf8.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "AtlCom.h"
+#include "framework/AtlCom.h"
 
 namespace ATL {
 

@@ -5,8 +5,8 @@
 // GetInterface(iid): the interface pointer for iid without a reference, or null.
 #include <new>
 
-#include "AtlModule.h"
-#include "Win.h"
+#include "framework/AtlModule.h"
+#include "framework/Win.h"
 #include <unknwn.h>
 
 namespace ATL {

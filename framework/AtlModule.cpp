@@ -1,6 +1,6 @@
-#include "AtlModule.h"
+#include "framework/AtlModule.h"
 
-#include "OleInit.h"
+#include "framework/OleInit.h"
 
 namespace ATL {
 

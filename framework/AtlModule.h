@@ -1,6 +1,6 @@
 #pragma once
 // The COM module: every live COM object of the program holds one lock on it.
-#include "Win.h"
+#include "framework/Win.h"
 
 namespace ATL {
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "CWnd.h"
-#include "Win.h"
+#include "framework/CWnd.h"
+#include "framework/Win.h"
 
 // The common controls' animation control: plays a silent AVI clip of the resources.
 // The control is a child of its parent and dies with it.

@@ -1,6 +1,6 @@
-#include "CArchive.h"
+#include "framework/CArchive.h"
 
-#include "TextConversion.h"
+#include "framework/TextConversion.h"
 
 #include <algorithm>
 

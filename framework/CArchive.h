@@ -1,9 +1,9 @@
 #pragma once
 // The class library's archive over a memory file, for one string at a time in the
 // library's string format. Kept free of windows.h so the reader builds natively too.
-#include "CException.h"
-#include "CMemFile.h"
-#include "CString.h"
+#include "framework/CException.h"
+#include "framework/CMemFile.h"
+#include "framework/CString.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "CCommandLineInfo.h"
+#include "framework/CCommandLineInfo.h"
 
 void parseCommandLineWords(CCommandLineInfo& info, int count, const char* const* words)
 {

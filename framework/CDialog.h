@@ -1,6 +1,6 @@
 #pragma once
-#include "CWnd.h"
-#include "Win.h"
+#include "framework/CWnd.h"
+#include "framework/Win.h"
 
 // The class library's own message: sent to a dialog while its modal loop is idle.
 constexpr UINT WM_KICKIDLE = 0x036A;

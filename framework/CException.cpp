@@ -1,4 +1,4 @@
-#include "CException.h"
+#include "framework/CException.h"
 
 #include <algorithm>
 #include <cstring>

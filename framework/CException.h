@@ -1,7 +1,7 @@
 #pragma once
 // The class library's exceptions, as far as this program raises them. They are thrown by
 // value and caught by reference to the base; handlers only log the message.
-#include "CString.h"
+#include "framework/CString.h"
 
 class CException {
 public:

@@ -1,7 +1,7 @@
 #pragma once
 // The class library's file, for reading. The header stays free of windows.h.
-#include "CException.h"
-#include "CString.h"
+#include "framework/CException.h"
+#include "framework/CString.h"
 
 #include <cstdint>
 

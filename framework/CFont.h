@@ -1,5 +1,5 @@
 #pragma once
-#include "Win.h"
+#include "framework/Win.h"
 
 // Owns one font; deletes it when replaced or destroyed. Move-only.
 class CFont {

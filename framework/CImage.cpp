@@ -1,6 +1,6 @@
-#include "CImage.h"
+#include "framework/CImage.h"
 
-#include "ComPtr.h"
+#include "framework/ComPtr.h"
 
 #include <objidl.h>
 #include <shlwapi.h>

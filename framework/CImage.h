@@ -1,7 +1,7 @@
 #pragma once
 // A picture decoded by GDI+ into a GDI bitmap.
-#include "GdiObjects.h"
-#include "Win.h"
+#include "framework/GdiObjects.h"
+#include "framework/Win.h"
 
 class CImage {
 public:

@@ -1,6 +1,6 @@
-#include "CMemFile.h"
+#include "framework/CMemFile.h"
 
-#include "CException.h"
+#include "framework/CException.h"
 
 #include <algorithm>
 #include <cstring>

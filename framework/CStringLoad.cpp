@@ -1,6 +1,6 @@
 // The string table lives in the Win32 half of the string class.
-#include "CString.h"
-#include "Win.h"
+#include "framework/CString.h"
+#include "framework/Win.h"
 
 bool CString::LoadString(unsigned id)
 {

@@ -1,6 +1,6 @@
-#include "CWinApp.h"
+#include "framework/CWinApp.h"
 
-#include "OleInit.h"
+#include "framework/OleInit.h"
 
 namespace {
 CWinApp* currentApp = nullptr;

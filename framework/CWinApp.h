@@ -1,8 +1,8 @@
 #pragma once
-#include "CCommandLineInfo.h"
-#include "CString.h"
-#include "CWnd.h"
-#include "Win.h"
+#include "framework/CCommandLineInfo.h"
+#include "framework/CString.h"
+#include "framework/CWnd.h"
+#include "framework/Win.h"
 
 // The one application object. WinMain calls InitInstance; when it returns TRUE the
 // message loop runs until the quit message, then ExitInstance gives the exit code.

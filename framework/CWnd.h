@@ -1,6 +1,6 @@
 #pragma once
-#include "CString.h"
-#include "Win.h"
+#include "framework/CString.h"
+#include "framework/Win.h"
 
 // A window handle with its object. Windows made by CreateEx are bound to their object
 // through one shared window procedure and destroyed with it; FromHandle wraps a window

@@ -1,6 +1,6 @@
-#include "GdiObjects.h"
+#include "framework/GdiObjects.h"
 
-#include "CWnd.h"
+#include "framework/CWnd.h"
 
 CPaintDC::CPaintDC(CWnd* wnd) : window(wnd->m_hWnd), dc(BeginPaint(window, &paint)) {}
 

@@ -1,8 +1,8 @@
 #pragma once
 // Owners of GDI objects and device contexts. A window paints for hours: every object it
 // creates is deleted and every selection undone, by scope.
-#include "Unique.h"
-#include "Win.h"
+#include "framework/Unique.h"
+#include "framework/Win.h"
 
 class CWnd;
 

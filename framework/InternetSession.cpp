@@ -1,4 +1,4 @@
-#include "InternetSession.h"
+#include "framework/InternetSession.h"
 
 InternetHandle& InternetHandle::operator=(InternetHandle&& other) noexcept
 {

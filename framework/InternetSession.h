@@ -2,7 +2,7 @@
 // The class library's WinINet classes, as far as the program uses them.
 #include <utility>
 
-#include "Win.h"
+#include "framework/Win.h"
 #include <wininet.h>
 
 class CHttpFile;

@@ -1,6 +1,6 @@
-#include "OleInit.h"
+#include "framework/OleInit.h"
 
-#include "CWinApp.h"
+#include "framework/CWinApp.h"
 
 #include <ole2.h>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "Win.h"
+#include "framework/Win.h"
 
 // OLE for the user-interface thread: AfxOleInit once during start-up, and AfxWinMain
 // undoes it (AfxOleTerm) after ExitInstance.

@@ -1,6 +1,6 @@
-#include "TextConversion.h"
+#include "framework/TextConversion.h"
 
-#include "Win.h"
+#include "framework/Win.h"
 
 CString Utf16ToAnsi(const std::u16string& text)
 {

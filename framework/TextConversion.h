@@ -1,6 +1,6 @@
 #pragma once
 // The one way the windows-free code reaches the platform's text conversion.
-#include "CString.h"
+#include "framework/CString.h"
 
 #include <string>
 

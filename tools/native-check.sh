@@ -7,7 +7,7 @@ out="${BUILD_DIR:-$root/build}/native"
 mkdir -p "$out"
 gtest=/usr/src/googletest/googletest
 g++ -std=c++17 -g -O1 -fsanitize=address,undefined -fno-sanitize-recover=all -Wall -Wextra \
-  -I"$root/framework" -I"$gtest/include" -I"$gtest" \
+  -I"$root" -I"$gtest/include" -I"$gtest" \
   "$root/framework/CArchive.cpp" "$root/framework/CMemFile.cpp" "$root/framework/CException.cpp" \
   "$root/framework/CString.cpp" "$root/tests/native/TextConversionLatin1.cpp" \
   "$root/tests/framework/CArchiveTest.cpp" "$root/tests/framework/CMemFileTest.cpp" \

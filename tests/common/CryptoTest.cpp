@@ -1,8 +1,8 @@
-#include "Crypto.h"
+#include "common/Crypto.h"
 
-#include "CArchive.h"
-#include "PackageFormat.h"
-#include "TestFiles.h"
+#include "common/PackageFormat.h"
+#include "framework/CArchive.h"
+#include "tests/common/TestFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "Logger.h"
-#include "Win.h"
+#include "common/Logger.h"
+#include "framework/Win.h"
 
 #include <gtest/gtest.h>
 

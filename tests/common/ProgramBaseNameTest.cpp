@@ -1,6 +1,6 @@
-#include "ProgramBaseName.h"
+#include "common/ProgramBaseName.h"
 
-#include "Win.h"
+#include "framework/Win.h"
 
 #include <gtest/gtest.h>
 

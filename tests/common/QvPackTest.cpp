@@ -1,7 +1,7 @@
 // The package writer of tools/qvpack, run as its own Wine process.
-#include "Crypto.h"
-#include "PackageFormat.h"
-#include "TestFiles.h"
+#include "common/Crypto.h"
+#include "common/PackageFormat.h"
+#include "tests/common/TestFiles.h"
 
 #include <gtest/gtest.h>
 

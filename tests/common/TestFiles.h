@@ -1,6 +1,6 @@
 #pragma once
 // Files for tests: unique temporary paths, removed when the test ends.
-#include "Win.h"
+#include "framework/Win.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "UrlParser.h"
+#include "common/UrlParser.h"
 
 #include <gtest/gtest.h>
 

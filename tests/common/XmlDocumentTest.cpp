@@ -1,4 +1,4 @@
-#include "XmlDocument.h"
+#include "common/XmlDocument.h"
 
 #include <gtest/gtest.h>
 

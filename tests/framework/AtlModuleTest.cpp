@@ -1,6 +1,6 @@
-#include "AtlModule.h"
-#include "CWinApp.h"
-#include "OleInit.h"
+#include "framework/AtlModule.h"
+#include "framework/CWinApp.h"
+#include "framework/OleInit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "CAnimateCtrl.h"
+#include "framework/CAnimateCtrl.h"
 
-#include "test_framework_resource.h"
+#include "tests/framework/res/test_framework_resource.h"
 
 #include <commctrl.h>
 

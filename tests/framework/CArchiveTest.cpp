@@ -1,5 +1,5 @@
 // Windows-free: also built natively with sanitizers (tools/native-check.sh).
-#include "CArchive.h"
+#include "framework/CArchive.h"
 
 #include <gtest/gtest.h>
 

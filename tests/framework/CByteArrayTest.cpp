@@ -1,6 +1,6 @@
-#include "CByteArray.h"
+#include "framework/CByteArray.h"
 
-#include "CException.h"
+#include "framework/CException.h"
 
 #include <gtest/gtest.h>
 

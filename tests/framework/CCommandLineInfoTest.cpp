@@ -1,4 +1,4 @@
-#include "CCommandLineInfo.h"
+#include "framework/CCommandLineInfo.h"
 
 #include <gtest/gtest.h>
 

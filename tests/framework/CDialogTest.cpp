@@ -1,7 +1,7 @@
-#include "CDialog.h"
+#include "framework/CDialog.h"
 
-#include "CWinApp.h"
-#include "test_framework_resource.h"
+#include "framework/CWinApp.h"
+#include "tests/framework/res/test_framework_resource.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "CFile.h"
+#include "framework/CFile.h"
 
-#include "Win.h"
+#include "framework/Win.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "CImage.h"
+#include "framework/CImage.h"
 
-#include "res/test_framework_resource.h"
+#include "tests/framework/res/test_framework_resource.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "CWinApp.h"
-#include "CWnd.h"
+#include "framework/CWinApp.h"
+#include "framework/CWnd.h"
 
 #include <gtest/gtest.h>
 

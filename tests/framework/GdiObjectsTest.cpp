@@ -1,4 +1,4 @@
-#include "GdiObjects.h"
+#include "framework/GdiObjects.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Native stand-in for the Win32 conversion: code page 1252 and Latin-1 agree on the
 // letters the windows-free tests use; other characters become "?" as under Windows.
-#include "TextConversion.h"
+#include "framework/TextConversion.h"
 
 CString Utf16ToAnsi(const std::u16string& text)
 {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "XmlJsonConverter.h"
+#include "qvedge/feed/XmlJsonConverter.h"
 
 namespace {
 

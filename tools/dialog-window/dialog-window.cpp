@@ -1,7 +1,7 @@
 // dialog-window: finds a visible dialog window of a running program by the program's file
 // name, prints its title and the texts of its controls, and closes it on request. A
 // console program run under Wine by tools/run-show.sh; not part of the screensaver.
-#include "Win.h"
+#include "framework/Win.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 // qvpack: writes encrypted configuration packages for tests and samples; not part of the
 // screensaver. It encrypts exactly as the authoring side does, through MFC::CCrypto with
 // the configuration pass phrase.
-#include "Crypto.h"
-#include "PackageFormat.h"
+#include "common/Crypto.h"
+#include "common/PackageFormat.h"
 
 #include <cstdint>
 #include <cstdio>

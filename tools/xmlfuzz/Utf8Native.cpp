@@ -1,6 +1,6 @@
 // The conversion as Windows does it for CP_UTF8 without WC_ERR_INVALID_CHARS: a lone
 // surrogate becomes U+FFFD.
-#include "Utf8.h"
+#include "common/Utf8.h"
 
 int utf16UnitToUtf8(char16_t unit, char* destination, int size)
 {

@@ -1,6 +1,6 @@
 // Loads any byte string as a document and reads everything back, so the sanitizers see
 // every scan of the loader, the lookups and the entity coding.
-#include "XmlDocument.h"
+#include "common/XmlDocument.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -9,7 +9,7 @@ seconds="${1:-60}"
 out="${XMLFUZZ_DIR:-$root/build-xmlfuzz}"
 mkdir -p "$out/corpus"
 
-flags=(-std=c++17 -g -O1 -Wall -Wextra -I"$root/common"
+flags=(-std=c++17 -g -O1 -Wall -Wextra -I"$root"
        -fsanitize=address,undefined -fno-sanitize-recover=all)
 sources=("$root/common/XmlDocument.cpp" "$here/Utf8Native.cpp" "$here/XmlFuzz.cpp")
 

@@ -1,7 +1,0 @@
-#pragma once
-// The program's COM module; its objects lock it while they live.
-#include "AtlModule.h"
-
-class CQuorvelModule : public ATL::CAtlMfcModule {};
-
-extern CQuorvelModule theModule;

@@ -1,0 +1,35 @@
+#pragma once
+#include "framework/CString.h"
+#include "framework/CWnd.h"
+#include "framework/Win.h"
+
+#include <vector>
+
+class CQuorvelVw;
+
+// The browser views of the show, one per view rectangle: WebView2 views in the global
+// webViewWrappers, Internet Explorer views in ieViews. The dialog decides when each
+// operation runs. The engines' views come later: creating them makes none yet.
+class CQuorvelView {
+public:
+    CQuorvelView() = default;
+    ~CQuorvelView();
+    CQuorvelView(const CQuorvelView&) = delete;
+    CQuorvelView& operator=(const CQuorvelView&) = delete;
+
+    // 0 on success; 5 when an Internet Explorer view could not be created.
+    int createViews(CWnd* parent);
+    // 0 on success; 4 no address although connected, 6 no address and not connected.
+    int populateIEViews(bool engineReport);
+    // Moves every view to the address; WebView2 views only once the content is shown.
+    void Navigate2(const CString& address, bool contentShown);
+    void initializeEdgeViews(HWND host, const CString& content, bool isUrl, unsigned viewIndex);
+    void destroyEdgeViews();
+
+    // Not owned: the dialog deletes the views.
+    std::vector<CQuorvelVw*> ieViews;
+    bool edgeMode = true;
+    // Client coordinates of the dialog, in view order.
+    std::vector<RECT> viewRects;
+    CString engineReportHtml;
+};

@@ -1,0 +1,229 @@
+#include "qvedge/app/QuorvelEdge.h"
+
+#include "common/Logger.h"
+#include "framework/Win.h"
+#include "qvedge/app/QuorvelSmallPreview.h"
+#include "qvedge/config/ConfigLoading.h"
+#include "tests/qvedge/support/CommandWords.h"
+#include "tests/qvedge/support/FeatureValues.h"
+#include "tests/qvedge/support/LogCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The steps after loading need a configuration: here the program's own file holds one.
+int configurationInOwnFile(CQuorvelConf&, const CString&)
+{
+    return CONFIG_OK;
+}
+
+bool quitPosted()
+{
+    MSG msg;
+    return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+}
+
+struct NameCase {
+    const char* path;
+    const char* baseName;
+    const char* dir;
+};
+
+class ModuleNamesTest : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(ModuleNamesTest, BaseNameAndFolderOfTheProgramPath)
+{
+    EXPECT_EQ(moduleBaseNameOf(GetParam().path), GetParam().baseName);
+    EXPECT_EQ(moduleDirOf(GetParam().path), GetParam().dir);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, ModuleNamesTest,
+                         ::testing::Values(NameCase{"C:\\Dir\\my.saver.scr", "my.saver", "C:\\Dir"},
+                                           NameCase{"C:\\Dir\\saver", "saver", "C:\\Dir"},
+                                           NameCase{"C:\\Dir.x\\saver", "saver", "C:\\Dir.x"},
+                                           NameCase{"saver.scr", "saver", ""},
+                                           NameCase{"C:\\PROGRA~1\\Q\\QVEDGE~1.SCR", "QVEDGE~1", "C:\\PROGRA~1\\Q"}),
+                         [](const auto& info) { return std::to_string(info.index); });
+
+TEST(QuorvelAppTest, ModuleNamesOfTheRunningProgram)
+{
+    theApp.InitModuleNames();
+    EXPECT_EQ(theApp.moduleBaseName, "test_qvedge");
+    EXPECT_EQ(theApp.modulePath.Right(16), "\\test_qvedge.exe");
+    EXPECT_EQ(theApp.moduleDir + "\\test_qvedge.exe", theApp.modulePath);
+}
+
+TEST(QuorvelAppTest, LogBasePathJoinsWithForwardSlash)
+{
+    EXPECT_EQ(logBasePath("C:\\users\\me\\Documents", "qvedge"), "C:\\users\\me\\Documents/qvedge");
+    EXPECT_EQ(logBasePath("C:\\Temp\\", "qvedge"), "C:\\Temp\\/qvedge");
+    const std::string longFolder(300, 'd');
+    EXPECT_EQ(logBasePath(longFolder.c_str(), "qvedge"), longFolder + "/qvedge");
+}
+
+TEST(QuorvelAppTest, TitleComesFromTheStringTable)
+{
+    theApp.SetCurrentHandles(GetModuleHandleA(nullptr));
+    EXPECT_STREQ(theApp.m_pszAppName, "Quorvel");
+}
+
+TEST(QuorvelAppTest, StartsWithNothingHeld)
+{
+    EXPECT_EQ(theApp.protocolFactory, nullptr);
+    EXPECT_EQ(theApp.internetSession, nullptr);
+    EXPECT_EQ(theApp.previewParent, nullptr);
+    EXPECT_FALSE(theApp.internetConnected);
+    EXPECT_TRUE(webViewWrappers.empty());
+    EXPECT_TRUE(logFilePath.empty());
+}
+
+// An unknown flag word: the start-up runs every step, then no mode.
+TEST(QuorvelAppTest, InitInstanceWithUnknownWordSetsTheLogPathAndEndsWithoutAMode)
+{
+    char program[] = "test_qvedge.exe";
+    char word[] = "/x";
+    char* arguments[] = {program, word, nullptr};
+    __argc = 2;
+    __argv = arguments;
+    configReaders.readSelf = configurationInOwnFile;
+    const FeatureValuesTurn featureValues;
+    EXPECT_FALSE(theApp.InitInstance());
+
+    const std::string suffix = "/test_qvedge";
+    ASSERT_GT(logFilePath.size(), suffix.size());
+    EXPECT_EQ(logFilePath.substr(logFilePath.size() - suffix.size()), suffix);
+    EXPECT_EQ(logging::getFileLogger().flags, logging::FLAGS_OFF);
+    const std::filesystem::path folder = logFilePath.substr(0, logFilePath.size() - suffix.size());
+    EXPECT_FALSE(std::filesystem::exists(folder / "Screen saver test_qvedge.log"));
+    EXPECT_EQ(CoInternetIsFeatureEnabled(FEATURE_DISABLE_NAVIGATION_SOUNDS, SET_FEATURE_ON_PROCESS), S_OK);
+    EXPECT_EQ(theApp.m_pMainWnd, nullptr);
+
+    EXPECT_EQ(theApp.ExitInstance(), 0);
+    EXPECT_EQ(CoInternetIsFeatureEnabled(FEATURE_DISABLE_NAVIGATION_SOUNDS, SET_FEATURE_ON_PROCESS), S_FALSE);
+}
+
+TEST(QuorvelAppTest, EngineRunSetsItsOwnConditionsAndIgnoresTestFlag)
+{
+    CQuorvelCmdInfo info = parse({"/engine", "/sstest"});
+    EXPECT_TRUE(theApp.PrepareConfiguration(info));
+    EXPECT_EQ(theApp.config.exitConditions, 15);
+    EXPECT_EQ(theApp.config.timeOut, 10);
+    EXPECT_FALSE(theApp.config.testMode);
+}
+
+TEST(QuorvelAppTest, TestFlagIsSetBeforeLoading)
+{
+    CQuorvelCmdInfo info = parse({"/sstest"});
+    configReaders.readSelf = configurationInOwnFile;
+    const FeatureValuesTurn featureValues;
+    EXPECT_TRUE(theApp.PrepareConfiguration(info));
+    EXPECT_TRUE(theApp.config.testMode);
+    EXPECT_EQ(theApp.config.exitConditions, 0);
+    EXPECT_EQ(theApp.config.timeOut, 0);
+}
+
+TEST(QuorvelAppTest, FeatureValuesStepIsLoggedAsAStartUpStep)
+{
+    CQuorvelCmdInfo info = parse({"/x"});
+    configReaders.readSelf = configurationInOwnFile;
+    const FeatureValuesTurn featureValues;
+    LogCapture log;
+    EXPECT_TRUE(theApp.PrepareConfiguration(info));
+    EXPECT_TRUE(log.has("QuorvelEdge.cpp\tInitInstance\tCall SetupRegistry()"));
+}
+
+class PreviewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        parent = CreateWindowExA(0, "STATIC", "settings", WS_POPUP | WS_VISIBLE, 40, 30, 152, 112, nullptr,
+                                 nullptr, nullptr, nullptr);
+        ASSERT_NE(parent, nullptr);
+    }
+    void TearDown() override
+    {
+        if (IsWindow(parent))
+            DestroyWindow(parent);
+    }
+    HWND parent = nullptr;
+};
+
+TEST_F(PreviewTest, ChildFillsTheParentAndBecomesTheMainWindow)
+{
+    CQuorvelCmdInfo info = parse({"/p", std::to_string(reinterpret_cast<std::intptr_t>(parent)).c_str()});
+    ASSERT_TRUE(theApp.RunPreview(info));
+    EXPECT_EQ(theApp.previewParent, parent);
+
+    ASSERT_NE(theApp.m_pMainWnd, nullptr);
+    HWND preview = theApp.m_pMainWnd->m_hWnd;
+    EXPECT_EQ(GetParent(preview), parent);
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(preview, GWL_STYLE)) & (WS_CHILD | WS_VISIBLE), WS_CHILD | WS_VISIBLE);
+    EXPECT_EQ(GetWindowLongA(preview, GWL_ID), 0);
+    char text[16] = {};
+    GetWindowTextA(preview, text, sizeof text);
+    EXPECT_STREQ(text, "preview");
+    RECT rect;
+    GetWindowRect(preview, &rect);
+    EXPECT_EQ(rect.right - rect.left, 152);
+    EXPECT_EQ(rect.bottom - rect.top, 112);
+    EXPECT_EQ(GetClassLongPtrA(preview, GCLP_HBRBACKGROUND), reinterpret_cast<ULONG_PTR>(GetStockObject(BLACK_BRUSH)));
+}
+
+TEST_F(PreviewTest, DestroyingTheParentEndsTheMessageLoop)
+{
+    CQuorvelCmdInfo info = parse({"/p", std::to_string(reinterpret_cast<std::intptr_t>(parent)).c_str()});
+    ASSERT_TRUE(theApp.RunPreview(info));
+    DestroyWindow(parent);
+    EXPECT_EQ(theApp.m_pMainWnd, nullptr);
+    EXPECT_TRUE(quitPosted());
+}
+
+struct BadParentCase {
+    const char* name;
+    std::vector<const char*> words;
+};
+
+class BadPreviewParentTest : public ::testing::TestWithParam<BadParentCase> {};
+
+TEST_P(BadPreviewParentTest, EndsWithoutAWindow)
+{
+    CQuorvelCmdInfo info = parse(GetParam().words);
+    EXPECT_FALSE(theApp.RunPreview(info));
+    EXPECT_EQ(theApp.m_pMainWnd, nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Handles, BadPreviewParentTest,
+                         ::testing::Values(BadParentCase{"Missing", {"/p"}}, BadParentCase{"Zero", {"/p", "0"}},
+                                           BadParentCase{"NotANumber", {"/p", "x"}},
+                                           BadParentCase{"NoWindow", {"/p", "305419896"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(QuorvelAppTest, ShowRegistersTheSessionAndEndsWhenTheLoopIsDone)
+{
+    CQuorvelCmdInfo info = parse({"/s"});
+    // The dialog's loop ends at the thread's quit message and leaves one behind.
+    PostQuitMessage(0);
+    EXPECT_FALSE(theApp.RunShow(info));
+    EXPECT_TRUE(quitPosted());
+    EXPECT_TRUE(theApp.internetConnected);
+    EXPECT_NE(theApp.internetSession, nullptr);
+    // The dialog is gone and is no longer the main window.
+    EXPECT_EQ(theApp.m_pMainWnd, nullptr);
+
+    theApp.ExitInstance();
+    EXPECT_EQ(theApp.internetSession, nullptr);
+    EXPECT_EQ(theApp.protocolFactory, nullptr);
+}
+
+TEST(QuorvelAppTest, ExitWithNothingRegisteredIsHarmless)
+{
+    EXPECT_EQ(theApp.ExitInstance(), 0);
+    EXPECT_EQ(theApp.internetSession, nullptr);
+}
+
+} // namespace
