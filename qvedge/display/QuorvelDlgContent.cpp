@@ -80,26 +80,6 @@ void CQuorvelDlg::createTouchWindow()
     MoveWindow(touchWindow.m_hWnd, all.left, all.top, all.right - all.left, all.bottom - all.top, TRUE);
 }
 
-LRESULT CQuorvelDlg::OnAfterInit(WPARAM, LPARAM)
-{
-    return 0;
-}
-
-LRESULT CQuorvelDlg::OnInitializeWindowMessage(WPARAM, LPARAM)
-{
-    return 0;
-}
-
-LRESULT CQuorvelDlg::OnWebPageLoaded(WPARAM, LPARAM)
-{
-    return 0;
-}
-
-LRESULT CQuorvelDlg::OnDocumentComplete(WPARAM, LPARAM)
-{
-    return 0;
-}
-
 LRESULT CQuorvelDlg::OnWebPageExecuteScript(WPARAM, LPARAM)
 {
     QVLOG("OnWebPageExecuteScript - call Invalidate");

@@ -1,37 +1,19 @@
 #include "qvedge/views/CQuorvelView.h"
 
-#include "common/Logger.h"
-#include "qvedge/views/ie/QuorvelVw.h"
-
 CQuorvelView::~CQuorvelView()
 {
     destroyEdgeViews();
 }
 
-int CQuorvelView::createViews(CWnd*)
+int CQuorvelView::createViews(CWnd* parent)
 {
-    return 0;
+    return edgeMode ? createEdgeViews(parent) : createIEViews(parent);
 }
 
-int CQuorvelView::populateIEViews(bool)
-{
-    return 0;
-}
-
-void CQuorvelView::Navigate2(const CString& address, bool)
+void CQuorvelView::Navigate2(const CString& address, bool contentShown)
 {
     if (edgeMode)
-        return;
-    for (CQuorvelVw* view : ieViews) {
-        QVLOG("IE Navigate2 -> " << address);
-        view->Navigate2(address);
-    }
-}
-
-void CQuorvelView::initializeEdgeViews(HWND, const CString&, bool, unsigned)
-{
-}
-
-void CQuorvelView::destroyEdgeViews()
-{
+        navigateEdgeViews(address, contentShown);
+    else
+        navigateIEViews(address);
 }

@@ -9,7 +9,8 @@ class CQuorvelVw;
 
 // The browser views of the show, one per view rectangle: WebView2 views in the global
 // webViewWrappers, Internet Explorer views in ieViews. The dialog decides when each
-// operation runs. The engines' views come later: creating them makes none yet.
+// operation runs. Each engine's half lives in a source of its own (CQuorvelViewEdge.cpp,
+// CQuorvelViewIE.cpp).
 class CQuorvelView {
 public:
     CQuorvelView() = default;
@@ -32,4 +33,10 @@ public:
     // Client coordinates of the dialog, in view order.
     std::vector<RECT> viewRects;
     CString engineReportHtml;
+
+private:
+    int createEdgeViews(CWnd* parent);
+    int createIEViews(CWnd* parent);
+    void navigateEdgeViews(const CString& address, bool contentShown);
+    void navigateIEViews(const CString& address);
 };
