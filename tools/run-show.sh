@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# The main job: builds the screensaver and runs its sample show ("Quorvel Sample.scr", the
-# program with samples/sample-config.xml packed into its trailer) under Wine, on an Xvfb
-# screen when there is no display: configure mode's About dialog first, then a show run
-# of bounded length. Screenshots go to build/about.png and build/show.png.
+# The main job: builds the screensaver and runs its sample show under Wine, on an Xvfb
+# screen when there is no display: configure mode's About dialog first ("Quorvel
+# Sample.scr", the program with samples/sample-config.xml packed into its trailer), then
+# a show of the sample's addresses on the WebView2 road, with the scripted test runtime
+# beside the program (it paints each address in a colour of its own; it renders no HTML)
+# and a shorter interval than the sample's, so that every page comes on screen. One
+# screenshot per page goes to build/show-N.png, the About dialog to build/about.png.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export BUILD_DIR="${BUILD_DIR:-$root/build}"
@@ -15,6 +18,20 @@ fi
 
 . "$root/tools/wine-env.sh"
 ensure_wine_prefix
+
+# The show's own copy: the sample with a 5 s interval, the test runtime beside it.
+interval_ms=5000
+pages=3
+run="$BUILD_DIR/show-run"
+show_name="Quorvel Show.scr"
+rm -rf "$run"
+mkdir -p "$run"
+sed "s/<timeOut value=\"[0-9]*\"/<timeOut value=\"$interval_ms\"/" "$root/samples/sample-config.xml" >"$run/show-config.xml"
+bash "$root/tools/sample/pack-sample.sh" "$BUILD_DIR/tools/qvpack/qvpack.exe" "$BUILD_DIR/qvedge/qvedge.scr" \
+  "$run/show-config.xml" "$run/$show_name"
+cp "$BUILD_DIR/webview2/testprovider/QuorvelRuntime.dll" "$run/"
+export QV_RUNTIME_JOURNAL="$run/journal.txt"
+
 wineserver -p
 trap 'wineserver -k || true' EXIT
 
@@ -67,13 +84,19 @@ else
 fi
 end_within "$pid" 10
 
-echo "2. Show: \"$name\" /s runs for $show_seconds s, then this script closes its window."
-echo "   The browser views are not built yet, so the show stays at its loading screen:"
-echo "   the \"Loading...\" animation and the footer line."
-wine "$sample" /s </dev/null &
+echo "2. Show: \"$show_name\" /s on the WebView2 road (test runtime), $pages pages, one every $((interval_ms / 1000)) s."
+wine "$run/$show_name" /s </dev/null &
 pid=$!
-sleep "$show_seconds"
-screenshot "$BUILD_DIR/show.png"
+# Each page is screenshot halfway through its interval.
+sleep 2
+for page in $(seq 1 "$pages"); do
+  sleep "$((interval_ms / 2000))"
+  screenshot "$BUILD_DIR/show-$page.png"
+  [ "$page" -lt "$pages" ] && sleep "$((interval_ms / 2000))"
+done
+echo "Addresses the runtime was asked to show:"
+grep -o 'Navigate .*' "$QV_RUNTIME_JOURNAL" | sed 's/^/   /' || true
 echo "Closing the show."
-wine "$helper" close "$name" </dev/null || true
+name="$show_name"
+wine "$helper" close "$show_name" </dev/null || true
 end_within "$pid" 10

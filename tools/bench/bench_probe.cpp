@@ -1,0 +1,124 @@
+// bench_probe: starts a program, reports the milliseconds from its start until it shows
+// a visible top-level window, and the GDI objects it holds then and some seconds later;
+// then closes that window and waits for the program's end. Run under Wine by
+// tools/bench.sh; not part of the screensaver.
+//
+//   bench_probe <seconds until the second count> <program> [arguments...]
+// prints "visible_ms=N gdi_first=N gdi_later=N" on one line.
+#include "framework/Win.h"
+
+#include <winternl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr DWORD START_LIMIT_MS = 60000;
+
+struct WindowSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK matchVisible(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND visibleWindowOf(DWORD processId)
+{
+    WindowSearch search{processId, nullptr};
+    EnumWindows(matchVisible, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Wine does not count GDI objects (GetGuiResources answers 0): count the used entries of
+// the process's GDI handle table instead. An entry is 24 bytes; its type field (byte 14)
+// is cleared when the object is deleted, while its object field stays set.
+int gdiObjectsOf(HANDLE process)
+{
+    using QueryProc = NTSTATUS(NTAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+    auto query = reinterpret_cast<QueryProc>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess"));
+    PROCESS_BASIC_INFORMATION basic = {};
+    if (!query || query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0)
+        return -1;
+    const size_t tableOffset = sizeof(void*) == 4 ? 0x94 : 0xF8;
+    void* table = nullptr;
+    if (!ReadProcessMemory(process, reinterpret_cast<const char*>(basic.PebBaseAddress) + tableOffset, &table,
+                           sizeof table, nullptr) ||
+        !table)
+        return -1;
+    constexpr size_t ENTRY = 24;
+    constexpr size_t ENTRIES = 0x4000;
+    std::vector<unsigned char> entries(ENTRY * ENTRIES);
+    SIZE_T read = 0;
+    ReadProcessMemory(process, table, entries.data(), entries.size(), &read);
+    int used = 0;
+    for (size_t at = 0; at + ENTRY <= read; at += ENTRY)
+        if (entries[at + 14] || entries[at + 15])
+            ++used;
+    return used;
+}
+
+std::string commandLine(int argc, char** argv)
+{
+    std::string line;
+    for (int i = 2; i < argc; ++i) {
+        if (!line.empty())
+            line += ' ';
+        line += std::string("\"") + argv[i] + "\"";
+    }
+    return line;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: bench_probe <seconds> <program> [arguments...]\n");
+        return 2;
+    }
+    const DWORD laterMs = static_cast<DWORD>(std::atof(argv[1]) * 1000);
+    std::string line = commandLine(argc, argv);
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION info = {};
+    LARGE_INTEGER frequency, started, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&started);
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+        std::fprintf(stderr, "bench_probe: cannot start %s (%lu)\n", argv[2], GetLastError());
+        return 1;
+    }
+    HWND window = nullptr;
+    for (DWORD start = GetTickCount(); !window && GetTickCount() - start < START_LIMIT_MS;) {
+        window = visibleWindowOf(info.dwProcessId);
+        if (!window)
+            Sleep(1);
+    }
+    QueryPerformanceCounter(&now);
+    const double visibleMs = (now.QuadPart - started.QuadPart) * 1000.0 / frequency.QuadPart;
+    const int first = gdiObjectsOf(info.hProcess);
+    Sleep(laterMs);
+    const int later = gdiObjectsOf(info.hProcess);
+    std::printf("visible_ms=%.0f gdi_first=%d gdi_later=%d\n", window ? visibleMs : -1.0, first, later);
+    std::fflush(stdout);
+    if (window)
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(info.hProcess, 15000) == WAIT_TIMEOUT)
+        TerminateProcess(info.hProcess, 1);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return window ? 0 : 1;
+}
