@@ -16,7 +16,7 @@ HRESULT readBool(BOOL value, BOOL* out)
 
 Settings::Settings(std::string who, std::wstring userAgent, bool answersSettings2, bool answersSettings5)
     : who(std::move(who)), userAgent(std::move(userAgent)), answersSettings2(answersSettings2),
-      answersSettings5(answersSettings5)
+      answersSettings5(answersSettings2 && answersSettings5)
 {
 }
 
