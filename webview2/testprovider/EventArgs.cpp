@@ -1,0 +1,66 @@
+#include "webview2/testprovider/EventArgs.h"
+
+#include "webview2/testprovider/Journal.h"
+
+HRESULT NavigationStartingArgs::answer(REFIID riid)
+{
+    return IsEqualIID(riid, __uuidof(ICoreWebView2NavigationStartingEventArgs)) ? S_OK : E_NOINTERFACE;
+}
+
+HRESULT NavigationStartingArgs::get_IsRedirected(BOOL* isRedirected)
+{
+    if (!isRedirected)
+        return E_POINTER;
+    *isRedirected = redirected;
+    return S_OK;
+}
+
+HRESULT NavigationStartingArgs::get_Uri(LPWSTR* value)
+{
+    return coTaskMemCopy(uri, value);
+}
+
+HRESULT NavigationCompletedArgs::answer(REFIID riid)
+{
+    return IsEqualIID(riid, __uuidof(ICoreWebView2NavigationCompletedEventArgs)) ? S_OK : E_NOINTERFACE;
+}
+
+HRESULT NavigationCompletedArgs::get_IsSuccess(BOOL* isSuccess)
+{
+    if (!isSuccess)
+        return E_POINTER;
+    *isSuccess = success;
+    return S_OK;
+}
+
+HRESULT NavigationCompletedArgs::get_WebErrorStatus(COREWEBVIEW2_WEB_ERROR_STATUS* value)
+{
+    if (!value)
+        return E_POINTER;
+    *value = status;
+    return S_OK;
+}
+
+HRESULT WebResourceRequest::answer(REFIID riid)
+{
+    return IsEqualIID(riid, __uuidof(ICoreWebView2WebResourceRequest)) ? S_OK : E_NOINTERFACE;
+}
+
+HRESULT WebResourceRequest::get_Uri(LPWSTR* value)
+{
+    return coTaskMemCopy(uri, value);
+}
+
+HRESULT WebResourceRequestedArgs::answer(REFIID riid)
+{
+    return IsEqualIID(riid, __uuidof(ICoreWebView2WebResourceRequestedEventArgs)) ? S_OK : E_NOINTERFACE;
+}
+
+HRESULT WebResourceRequestedArgs::get_Request(ICoreWebView2WebResourceRequest** value)
+{
+    if (!value)
+        return E_POINTER;
+    request->AddRef();
+    *value = request;
+    return S_OK;
+}

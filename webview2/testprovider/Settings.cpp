@@ -1,0 +1,86 @@
+#include "webview2/testprovider/Settings.h"
+
+#include "webview2/testprovider/Journal.h"
+
+namespace {
+
+HRESULT readBool(BOOL value, BOOL* out)
+{
+    if (!out)
+        return E_POINTER;
+    *out = value;
+    return S_OK;
+}
+
+} // namespace
+
+Settings::Settings(std::string who, std::wstring userAgent, bool answersSettings2, bool answersSettings5)
+    : who(std::move(who)), userAgent(std::move(userAgent)), answersSettings2(answersSettings2),
+      answersSettings5(answersSettings2 && answersSettings5)
+{
+}
+
+HRESULT Settings::answer(REFIID riid)
+{
+    if (IsEqualIID(riid, __uuidof(ICoreWebView2Settings)))
+        return S_OK;
+    const bool settings2 = IsEqualIID(riid, __uuidof(ICoreWebView2Settings2));
+    const bool settings5 = IsEqualIID(riid, __uuidof(ICoreWebView2Settings5));
+    if (!settings2 && !settings5)
+        return E_NOINTERFACE;
+    const bool answered = settings2 ? answersSettings2 : answersSettings5;
+    journal(who, "QueryInterface", {{"iid", settings2 ? "ICoreWebView2Settings2" : "ICoreWebView2Settings5"},
+                                    {"result", hresultText(answered ? S_OK : E_NOINTERFACE)}});
+    return answered ? S_OK : E_NOINTERFACE;
+}
+
+HRESULT Settings::put_AreDefaultContextMenusEnabled(BOOL enabled)
+{
+    journal(who, "put_AreDefaultContextMenusEnabled", {{"value", enabled ? "1" : "0"}});
+    contextMenus = enabled;
+    return S_OK;
+}
+
+HRESULT Settings::get_AreDefaultContextMenusEnabled(BOOL* enabled)
+{
+    return readBool(contextMenus, enabled);
+}
+
+HRESULT Settings::put_IsZoomControlEnabled(BOOL enabled)
+{
+    journal(who, "put_IsZoomControlEnabled", {{"value", enabled ? "1" : "0"}});
+    zoomControl = enabled;
+    return S_OK;
+}
+
+HRESULT Settings::get_IsZoomControlEnabled(BOOL* enabled)
+{
+    return readBool(zoomControl, enabled);
+}
+
+HRESULT Settings::get_UserAgent(LPWSTR* value)
+{
+    journal(who, "get_UserAgent");
+    return coTaskMemCopy(userAgent, value);
+}
+
+HRESULT Settings::put_UserAgent(LPCWSTR value)
+{
+    journal(who, "put_UserAgent", {{"value", utf8(value)}});
+    if (!value)
+        return E_INVALIDARG;
+    userAgent = value;
+    return S_OK;
+}
+
+HRESULT Settings::put_IsPinchZoomEnabled(BOOL enabled)
+{
+    journal(who, "put_IsPinchZoomEnabled", {{"value", enabled ? "1" : "0"}});
+    pinchZoom = enabled;
+    return S_OK;
+}
+
+HRESULT Settings::get_IsPinchZoomEnabled(BOOL* enabled)
+{
+    return readBool(pinchZoom, enabled);
+}
