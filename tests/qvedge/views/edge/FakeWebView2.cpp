@@ -482,6 +482,15 @@ void FakeRuntime::runPending()
     }
 }
 
+bool FakeRuntime::runOne()
+{
+    MSG msg;
+    if (!PeekMessageA(&msg, window, WM_FAKE_TASK, WM_FAKE_TASK, PM_REMOVE))
+        return false;
+    DispatchMessageA(&msg);
+    return true;
+}
+
 HRESULT STDMETHODCALLTYPE FakeRuntime::entry(PCWSTR browserFolder, PCWSTR userData,
                                              ICoreWebView2EnvironmentOptions* options,
                                              ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler)
@@ -561,13 +570,4 @@ HRESULT FakeRuntime::fireWindowCloseRequested(size_t k)
 {
     FakeWebView& view = *controllers.at(k)->webView.Get();
     return view.closeRequested->Invoke(&view, nullptr);
-}
-
-void pumpThreadMessages()
-{
-    MSG msg;
-    for (int i = 0; i < 1000 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
 }

@@ -50,6 +50,8 @@ public:
 
     // Runs the posted completions until none is left (for tests without the dialog's loop).
     void runPending();
+    // Runs the oldest posted completion; false when none is left.
+    bool runOne();
     bool hasPending() const { return !tasks.empty(); }
     void post(std::function<void()> task);
 
@@ -90,6 +92,3 @@ private:
 
 // Narrow copy of an ASCII text, for the journal.
 std::string journalText(const wchar_t* text);
-
-// A bounded pump for the fake's completions when no dialog loop runs.
-void pumpThreadMessages();
