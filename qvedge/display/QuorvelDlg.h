@@ -51,6 +51,11 @@ constexpr UINT LOADING_REPEAT_FOREVER = static_cast<UINT>(-1);
 constexpr int ERROR_FONT_HEIGHT = 35;
 constexpr int FOOTER_FONT_HEIGHT = 21;
 
+// Set when any WebView2 view reports failure; never cleared.
+extern bool webViewLoadFailed;
+// Cleared when the all-views-loaded actions run, so they run once per process.
+extern bool firstAllLoaded;
+
 // The full-screen window of a show. The start-up configures it through the setters,
 // creates it modeless from its template and calls RunMyModalLoop until loopDone.
 class CQuorvelDlg : public CDialog {
@@ -138,4 +143,7 @@ private:
     bool cursorInFooter() const;
     void startLoadingAnimation();
     void createTouchWindow();
+    // The WebView2 road's two outcomes of a report (QuorvelDlgEdge.cpp).
+    void fallBackToInternetExplorer();
+    void showWhenAllLoaded();
 };
