@@ -95,7 +95,7 @@ for page in $(seq 1 "$pages"); do
   [ "$page" -lt "$pages" ] && sleep "$((interval_ms / 2000))"
 done
 echo "Addresses the runtime was asked to show:"
-grep -o 'Navigate .*' "$QV_RUNTIME_JOURNAL" | sed 's/^/   /' || true
+grep -P '\tNavigate\t' "$QV_RUNTIME_JOURNAL" | sed 's/^/   /' || true
 echo "Closing the show."
 name="$show_name"
 wine "$helper" close "$show_name" </dev/null || true
