@@ -155,24 +155,75 @@ TEST_F(QuorvelDlgEdgeTest, TwoViewsOnlyTheFirstIsHeard)
     EXPECT_EQ(2u, runtime.count("put_IsVisible 1"));
 }
 
-TEST_F(QuorvelDlgEdgeTest, TheShowWaitsForTheLastView)
+std::vector<std::string> muteCallsOf(const FakeRuntime& runtime, size_t k)
 {
+    std::vector<std::string> mutes;
+    for (const std::string& call : runtime.callsOf(k)) {
+        if (call.rfind("put_IsMuted ", 0) == 0)
+            mutes.push_back(call);
+    }
+    return mutes;
+}
+
+// The positions of the line in the journal.
+std::vector<size_t> positionsOf(const FakeRuntime& runtime, const std::string& line)
+{
+    std::vector<size_t> positions;
+    for (size_t i = 0; i < runtime.journal.size(); ++i) {
+        if (runtime.journal[i] == line)
+            positions.push_back(i);
+    }
+    return positions;
+}
+
+class QuorvelDlgEdgeOrderTest : public QuorvelDlgEdgeTest, public testing::WithParamInterface<std::vector<size_t>> {};
+
+// Each view is muted or unmuted when it reports, whichever reports first; the show comes
+// on screen with the last report only, after both views have their sound set.
+TEST_P(QuorvelDlgEdgeOrderTest, TheShowWaitsForTheLastViewAndEachIsMutedWhenItReports)
+{
+    const size_t first = GetParam()[0];
+    const size_t last = GetParam()[1];
     FakeDesktop desktop(twoMonitors);
     runtime.knobs.completeNavigations = false;
     LogCapture log;
     show(0, MONITOR_SAME_ON_EVERY);
     pumpUntilStarted();
     ASSERT_EQ(2u, webViewWrappers.size());
-    runtime.fireNavigationCompleted(0, true);
+    ASSERT_EQ(0u, runtime.count("put_IsMuted 0") + runtime.count("put_IsMuted 1"));
+
+    runtime.fireNavigationCompleted(first, true);
     pumpUntil([&] { return log.has(loadedRecord + "Wait other WebViews"); });
     EXPECT_TRUE(log.has(loadedRecord + "Wait other WebViews"));
     EXPECT_FALSE(dialog->contentShown);
     EXPECT_EQ(0u, runtime.count("put_IsVisible 1"));
-    runtime.fireNavigationCompleted(1, true);
+    EXPECT_EQ(std::vector<std::string>({"put_IsMuted " + std::to_string(first != 0)}), muteCallsOf(runtime, first));
+    EXPECT_TRUE(muteCallsOf(runtime, last).empty()) << "view " << last << " had its sound set before it reported";
+
+    runtime.fireNavigationCompleted(last, true);
     pumpUntilShown();
-    EXPECT_TRUE(dialog->contentShown);
-    EXPECT_EQ(2u, runtime.count("put_IsVisible 1"));
+    ASSERT_TRUE(dialog->contentShown);
+    EXPECT_FALSE(mutedOf(0));
+    EXPECT_TRUE(mutedOf(1));
+    const std::vector<size_t> shown = positionsOf(runtime, "#0 put_IsVisible 1");
+    const std::vector<size_t> shownToo = positionsOf(runtime, "#1 put_IsVisible 1");
+    ASSERT_EQ(1u, shown.size());
+    ASSERT_EQ(1u, shownToo.size());
+    const std::vector<size_t> unmuted = positionsOf(runtime, "#0 put_IsMuted 0");
+    const std::vector<size_t> muted = positionsOf(runtime, "#1 put_IsMuted 1");
+    ASSERT_EQ(1u, unmuted.size());
+    ASSERT_EQ(1u, muted.size());
+    EXPECT_LT(unmuted[0], std::min(shown[0], shownToo[0]));
+    EXPECT_LT(muted[0], std::min(shown[0], shownToo[0]));
+    EXPECT_EQ(1u, runtime.count("put_IsMuted 1"));
+    EXPECT_EQ(1u, runtime.count("put_IsMuted 0"));
 }
+
+INSTANTIATE_TEST_SUITE_P(ReportOrders, QuorvelDlgEdgeOrderTest,
+                         testing::Values(std::vector<size_t>{0, 1}, std::vector<size_t>{1, 0}),
+                         [](const testing::TestParamInfo<std::vector<size_t>>& info) {
+                             return "View" + std::to_string(info.param[0]) + "First";
+                         });
 
 TEST_F(QuorvelDlgEdgeTest, OneFailureFallsBackForGoodAndSilencesTheWebViews)
 {
@@ -204,6 +255,30 @@ TEST_F(QuorvelDlgEdgeTest, OneFailureFallsBackForGoodAndSilencesTheWebViews)
     EXPECT_TRUE(mutedOf(0));
     EXPECT_FALSE(dialog->contentShown);
     EXPECT_EQ(0u, runtime.count("put_IsVisible 1"));
+}
+
+// A view fails before any WebView2 object exists; the WebView2 objects that come up after
+// the fallback, view 0's included, are muted when they report and never shown.
+TEST_F(QuorvelDlgEdgeTest, WebViewsThatComeUpAfterTheFallbackAreMutedWhenTheyReport)
+{
+    FakeDesktop desktop(twoMonitors);
+    runtime.knobs.completeNavigations = false;
+    LogCapture log;
+    show(0, MONITOR_SAME_ON_EVERY);
+    // Handled right after both views have asked for their environments.
+    PostMessageA(dialog->m_hWnd, WM_WebPageLoaded, 0, 0);
+    pumpUntilStarted();
+    ASSERT_TRUE(dialog->ieEngine);
+    ASSERT_EQ(2u, runtime.controllers.size());
+    runtime.fireNavigationCompleted(1, true);
+    runtime.fireNavigationCompleted(0, true);
+    pumpUntil([&] { return log.has(loadedRecord + "OnWebPageLoaded index = 0 result = 1"); });
+    ASSERT_TRUE(log.has(loadedRecord + "OnWebPageLoaded index = 1 result = 1"));
+    EXPECT_TRUE(mutedOf(0));
+    EXPECT_TRUE(mutedOf(1));
+    EXPECT_EQ(0u, runtime.count("put_IsMuted 0"));
+    EXPECT_EQ(0u, runtime.count("put_IsVisible 1"));
+    EXPECT_FALSE(dialog->contentShown);
 }
 
 TEST_F(QuorvelDlgEdgeTest, AReportOutsideTheListIsIgnored)
