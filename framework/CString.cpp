@@ -1,5 +1,7 @@
 #include "framework/CString.h"
 
+#include "framework/TextConversion.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -49,8 +51,14 @@ int CString::Find(char ch, int start) const
 
 int CString::ReverseFind(char ch) const
 {
-    size_t at = s.rfind(ch);
-    return at == std::string::npos ? -1 : static_cast<int>(at);
+    int found = -1;
+    for (size_t at = 0; at < s.size(); ++at) {
+        if (isLeadByte(s[at]) && at + 1 < s.size())
+            ++at;
+        else if (s[at] == ch)
+            found = static_cast<int>(at);
+    }
+    return found;
 }
 
 CString CString::Mid(int first) const

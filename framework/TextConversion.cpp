@@ -22,3 +22,8 @@ CString narrowFromWide(const wchar_t* text)
         return CString();
     return Utf16ToAnsi(std::u16string(reinterpret_cast<const char16_t*>(text)));
 }
+
+bool isLeadByte(char byte)
+{
+    return IsDBCSLeadByte(static_cast<BYTE>(byte)) != 0;
+}
