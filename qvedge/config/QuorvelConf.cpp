@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -133,8 +134,10 @@ bool readTrailerPayload(CFile& file, CByteArray& payload)
 
 }  // namespace
 
+// Every source is read whole into memory. One too large for it is no configuration, and
+// the loader goes on to the next source: so std::bad_alloc ends each read, not the program.
 int CQuorvelConf::ParseConfigurationFile(CString text)
-{
+try {
     const XmlDocument document(text, XmlDocument::sourceText);
     const XmlElement* root = document.root();
 
@@ -198,17 +201,23 @@ int CQuorvelConf::ParseConfigurationFile(CString text)
 
     author = decodedValue(childOf(root, "author"), "value", authorLimit);
     return CONFIG_OK;
+} catch (const std::bad_alloc&) {
+    // Half a list is no list: the next source starts from an empty one.
+    urlList.clear();
+    return CONFIG_NOT_READABLE;
 }
 
 int CQuorvelConf::ReadConfigurationFile(CString path)
-{
+try {
     packagePath = path;
     CString text;
     if (!GetDecryptedFile(packagePath, text)) {
         logBare("Error GetDecryptedFile: " + path);
         return CONFIG_NOT_READABLE;
     }
-    return ParseConfigurationFile(text);
+    return ParseConfigurationFile(std::move(text));
+} catch (const std::bad_alloc&) {
+    return CONFIG_NOT_READABLE;
 }
 
 bool getConfigFileFromRegistry(CString& path)
@@ -237,7 +246,7 @@ bool getConfigFileFromRegistry(CString& path)
 }
 
 int CQuorvelConf::ReadConfigurationFileSelf(CString name)
-{
+try {
     CString confPath = name;
     if (name.IsEmpty()) {
         confPath = getProgramPath();
@@ -273,7 +282,9 @@ int CQuorvelConf::ReadConfigurationFileSelf(CString name)
         QVLOG("Decryption error!");
         return CONFIG_SELF_UNDECRYPTED;
     }
-    return ParseConfigurationFile(text);
+    return ParseConfigurationFile(std::move(text));
+} catch (const std::bad_alloc&) {
+    return CONFIG_NOT_READABLE;
 }
 
 unsigned systemRandom()
