@@ -51,6 +51,11 @@ constexpr UINT LOADING_REPEAT_FOREVER = static_cast<UINT>(-1);
 constexpr int ERROR_FONT_HEIGHT = 35;
 constexpr int FOOTER_FONT_HEIGHT = 21;
 
+// The pointer's screen position, GetCursorPos unless a test puts another in its place. It
+// can fail (a screensaver on the secure desktop may be refused it): that is no movement
+// and no footer hit.
+extern BOOL(WINAPI* cursorPosition)(LPPOINT point);
+
 // Set when any WebView2 view reports failure; never cleared.
 extern bool webViewLoadFailed;
 // Cleared when the all-views-loaded actions run, so they run once per process.
