@@ -345,8 +345,8 @@ TEST(QuorvelDlgTest, DestructorDeletesTheViewsAndRemovesTheHooks)
     dialog->hooksInstalled = true;
     dialog.reset();
     EXPECT_FALSE(IsWindow(viewWindow));
-    EXPECT_EQ(keyboardHook, nullptr);
-    EXPECT_EQ(mouseHook, nullptr);
+    EXPECT_EQ(keyboardHook.Get(), nullptr);
+    EXPECT_EQ(mouseHook.Get(), nullptr);
 }
 
 } // namespace
