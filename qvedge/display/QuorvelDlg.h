@@ -3,6 +3,7 @@
 #include "framework/CDialog.h"
 #include "framework/CFont.h"
 #include "framework/CString.h"
+#include "framework/OleInit.h"
 #include "framework/Win.h"
 #include "qvedge/config/QuorvelConf.h"
 #include "qvedge/display/InputHooks.h"
@@ -102,6 +103,8 @@ public:
     LRESULT OnReservedAppMessage(WPARAM wParam, LPARAM lParam);
     LRESULT OnKbdMouseQuit(WPARAM wParam, LPARAM lParam);
 
+    // Declared first, so the thread's COM is left only after every view has gone.
+    ComInitialization comInitialization;
     CQuorvelView views;
     bool loopDone = false;
     bool hooksInstalled = false;
