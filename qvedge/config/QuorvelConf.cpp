@@ -5,6 +5,7 @@
 #include "common/Crypto.h"
 #include "common/Logger.h"
 #include "common/PackageFormat.h"
+#include "common/Registry.h"
 #include "common/ProgramBaseName.h"
 #include "common/XmlDocument.h"
 #include "framework/CByteArray.h"
@@ -228,19 +229,19 @@ bool getConfigFileFromRegistry(CString& path)
         QVLOG("Didn't find: " << key);
         return false;
     }
+    const OwnedKey settings(opened);
     // The buffer starts zeroed, so shorter data always ends in a NUL; data that fills it
     // without one is no usable path.
     char data[registryPathBufferSize] = {};
     DWORD size = sizeof data;
-    const LONG status = RegQueryValueExA(opened, "Data", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
+    const LONG status =
+        RegQueryValueExA(settings.Get(), "Data", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
     if (status != ERROR_SUCCESS || !std::memchr(data, 0, sizeof data)) {
-        RegCloseKey(opened);
         QVLOG("Didn't find: " << key << " value Data");
         QVLOG("Didn't find: " << key);
         return false;
     }
     path = data;
-    RegCloseKey(opened);
     QVLOG("Got path: " << path << " from " << key);
     return true;
 }

@@ -397,6 +397,27 @@ TEST_F(RegistryPathTest, KeyWithoutValue)
     EXPECT_EQ(records[1], keyLog);
 }
 
+// The handle table gives a closed slot to the next handle opened: a key the look-up left
+// open would keep the slot, and the probe opened after it would get another.
+HKEY probeKey()
+{
+    HKEY probe = nullptr;
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_QUERY_VALUE, &probe);
+    RegCloseKey(probe);
+    return probe;
+}
+
+TEST_F(RegistryPathTest, TheKeyIsClosedWhetherOrNotItNamesAPackage)
+{
+    createKey();
+    const HKEY freeSlot = probeKey();
+    EXPECT_FALSE(getConfigFileFromRegistry(path));
+    EXPECT_EQ(freeSlot, probeKey());
+    setData(REG_SZ, withNul("C:\\packages\\show.qvx"));
+    EXPECT_TRUE(getConfigFileFromRegistry(path));
+    EXPECT_EQ(freeSlot, probeKey());
+}
+
 TEST_F(RegistryPathTest, OnlyTheMachineKeyCounts)
 {
     HKEY created = nullptr;
