@@ -5,12 +5,11 @@
 #include "qvedge/display/HtmlResource.h"
 #include "qvedge/views/ie/QuorvelVw.h"
 
-#include <objbase.h>
 
 BOOL CQuorvelDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    comInitialization.Enter(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon));
     SetWindowTextA(m_hWnd, theApp.m_pszAppName);
 

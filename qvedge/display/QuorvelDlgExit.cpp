@@ -7,6 +7,8 @@
 
 #include <cstdlib>
 
+BOOL(WINAPI* cursorPosition)(LPPOINT point) = GetCursorPos;
+
 namespace {
 
 // Mouse movement ends the show measured from here, once it has been taken.
@@ -56,7 +58,8 @@ void CQuorvelDlg::SetConditions()
 bool CQuorvelDlg::cursorInFooter() const
 {
     POINT cursor;
-    GetCursorPos(&cursor);
+    if (!cursorPosition(&cursor))
+        return false;
     ScreenToClient(m_hWnd, &cursor);
     return PtInRect(&footerRect, cursor) != 0;
 }
@@ -87,13 +90,15 @@ BOOL CQuorvelDlg::PreTranslateMessage(MSG* msg)
         if (exitMouseMove) {
             if (awaitingMoveStart && !testHold) {
                 QVLOG("Get start mouse position");
-                GetCursorPos(&moveStartPoint);
-                awaitingMoveStart = FALSE;
+                POINT start;
+                if (cursorPosition(&start)) {
+                    moveStartPoint = start;
+                    awaitingMoveStart = FALSE;
+                }
             } else if (moveStartPoint.x != -1 || moveStartPoint.y != -1) {
                 POINT now;
-                GetCursorPos(&now);
-                if (std::abs(now.x - moveStartPoint.x) > MOUSE_QUIT_DISTANCE ||
-                    std::abs(now.y - moveStartPoint.y) > MOUSE_QUIT_DISTANCE) {
+                if (cursorPosition(&now) && (std::abs(now.x - moveStartPoint.x) > MOUSE_QUIT_DISTANCE ||
+                                             std::abs(now.y - moveStartPoint.y) > MOUSE_QUIT_DISTANCE)) {
                     QVLOG("Quit after mouse move");
                     PostMessageA(m_hWnd, WM_KbdMouseQuit, 0, 0);
                 }

@@ -74,8 +74,8 @@ TEST(QuorvelAppTest, TitleComesFromTheStringTable)
 
 TEST(QuorvelAppTest, StartsWithNothingHeld)
 {
-    EXPECT_EQ(theApp.protocolFactory, nullptr);
-    EXPECT_EQ(theApp.internetSession, nullptr);
+    EXPECT_FALSE(theApp.protocolFactory);
+    EXPECT_FALSE(theApp.internetSession);
     EXPECT_EQ(theApp.previewParent, nullptr);
     EXPECT_FALSE(theApp.internetConnected);
     EXPECT_TRUE(webViewWrappers.empty());
@@ -211,19 +211,19 @@ TEST(QuorvelAppTest, ShowRegistersTheSessionAndEndsWhenTheLoopIsDone)
     EXPECT_FALSE(theApp.RunShow(info));
     EXPECT_TRUE(quitPosted());
     EXPECT_TRUE(theApp.internetConnected);
-    EXPECT_NE(theApp.internetSession, nullptr);
+    EXPECT_TRUE(theApp.internetSession);
     // The dialog is gone and is no longer the main window.
     EXPECT_EQ(theApp.m_pMainWnd, nullptr);
 
     theApp.ExitInstance();
-    EXPECT_EQ(theApp.internetSession, nullptr);
-    EXPECT_EQ(theApp.protocolFactory, nullptr);
+    EXPECT_FALSE(theApp.internetSession);
+    EXPECT_FALSE(theApp.protocolFactory);
 }
 
 TEST(QuorvelAppTest, ExitWithNothingRegisteredIsHarmless)
 {
     EXPECT_EQ(theApp.ExitInstance(), 0);
-    EXPECT_EQ(theApp.internetSession, nullptr);
+    EXPECT_FALSE(theApp.internetSession);
 }
 
 } // namespace

@@ -90,8 +90,8 @@ TEST_F(QuorvelDlgEdgeTest, AllLoadedShowsTheContentWithHooksTimerAndTouchWindow)
     ASSERT_TRUE(dialog->contentShown);
     EXPECT_FALSE(firstAllLoaded);
     EXPECT_TRUE(dialog->hooksInstalled);
-    EXPECT_NE(nullptr, keyboardHook);
-    EXPECT_NE(nullptr, mouseHook);
+    EXPECT_NE(nullptr, keyboardHook.Get());
+    EXPECT_NE(nullptr, mouseHook.Get());
     EXPECT_EQ(URL_CHANGE_TIMER, dialog->timerUrlChange);
     EXPECT_TRUE(runtime.called(0, "put_IsVisible 1"));
     EXPECT_FALSE(mutedOf(0));
@@ -119,7 +119,7 @@ TEST_F(QuorvelDlgEdgeTest, ALaterAllLoadedOnlyLogsTheTimes)
     LogCapture log;
     show(EXIT_KEYBOARD);
     pumpUntilShown();
-    const HHOOK hook = keyboardHook;
+    const HHOOK hook = keyboardHook.Get();
     PostMessageA(dialog->m_hWnd, WM_WebPageLoaded, 0, 1);
     pumpUntil([&] { return countRecords(log, loadedRecord + "OnWebPageLoaded index = 0 result = 1") == 2; });
     size_t timeLines = 0;
@@ -128,7 +128,7 @@ TEST_F(QuorvelDlgEdgeTest, ALaterAllLoadedOnlyLogsTheTimes)
     EXPECT_EQ(2u, timeLines);
     EXPECT_EQ(1u, countRecords(log, loadedRecord + "OnWebPageLoaded - all webviews loaded"));
     EXPECT_EQ(1u, runtime.count("put_IsVisible 1"));
-    EXPECT_EQ(hook, keyboardHook);
+    EXPECT_EQ(hook, keyboardHook.Get());
 }
 
 TEST_F(QuorvelDlgEdgeTest, WithoutTimeOutOrExitBitsNoTimerHookOrTouchWindow)
@@ -138,8 +138,8 @@ TEST_F(QuorvelDlgEdgeTest, WithoutTimeOutOrExitBitsNoTimerHookOrTouchWindow)
     ASSERT_TRUE(dialog->contentShown);
     EXPECT_EQ(0u, dialog->timerUrlChange);
     EXPECT_TRUE(dialog->hooksInstalled);
-    EXPECT_EQ(nullptr, keyboardHook);
-    EXPECT_EQ(nullptr, mouseHook);
+    EXPECT_EQ(nullptr, keyboardHook.Get());
+    EXPECT_EQ(nullptr, mouseHook.Get());
     EXPECT_FALSE(IsWindowVisible(dialog->touchWindow.m_hWnd));
 }
 

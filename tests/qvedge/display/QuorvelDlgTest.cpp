@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -332,6 +333,19 @@ TEST(QuorvelDlgTest, DestructorWithNothingStartedRunsCleanly)
     EXPECT_EQ(theApp.m_pMainWnd, nullptr);
 }
 
+// The dialog's COM initialisation ends with it: a thread without COM before has none after.
+TEST(QuorvelDlgTest, LeavesTheThreadsComAsItFoundIt)
+{
+    HRESULT afterwards = E_FAIL;
+    std::thread([&] {
+        createShowDialog(ShowOptions{FALSE, false, 2, 0, false, FALSE, 0}).reset();
+        afterwards = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        if (SUCCEEDED(afterwards))
+            CoUninitialize();
+    }).join();
+    EXPECT_EQ(S_OK, afterwards);
+}
+
 TEST(QuorvelDlgTest, DestructorDeletesTheViewsAndRemovesTheHooks)
 {
     auto dialog = createShowDialog();
@@ -345,8 +359,8 @@ TEST(QuorvelDlgTest, DestructorDeletesTheViewsAndRemovesTheHooks)
     dialog->hooksInstalled = true;
     dialog.reset();
     EXPECT_FALSE(IsWindow(viewWindow));
-    EXPECT_EQ(keyboardHook, nullptr);
-    EXPECT_EQ(mouseHook, nullptr);
+    EXPECT_EQ(keyboardHook.Get(), nullptr);
+    EXPECT_EQ(mouseHook.Get(), nullptr);
 }
 
 } // namespace

@@ -75,8 +75,8 @@ protected:
     void TearDown() override
     {
         unregisterMemNamespace(session, factory);
-        EXPECT_EQ(nullptr, session);
-        EXPECT_EQ(nullptr, factory);
+        EXPECT_FALSE(session);
+        EXPECT_FALSE(factory);
         OleUninitialize();
     }
 
@@ -108,8 +108,8 @@ protected:
         return callback.stopped ? callback.stopResult : E_PENDING;
     }
 
-    IInternetSession* session = nullptr;
-    IClassFactory* factory = nullptr;
+    ComPtr<IInternetSession> session;
+    ComPtr<IClassFactory> factory;
 };
 
 TEST_F(MemNamespaceTest, PageRequestReceivesTheFeedAsJson)
@@ -130,11 +130,11 @@ TEST_F(MemNamespaceTest, RequestsEndWithoutObjectsLeft)
 
 TEST(MemNamespaceRemovalTest, NothingRegisteredIsSafe)
 {
-    IInternetSession* session = nullptr;
-    IClassFactory* factory = nullptr;
+    ComPtr<IInternetSession> session;
+    ComPtr<IClassFactory> factory;
     unregisterMemNamespace(session, factory);
-    EXPECT_EQ(nullptr, session);
-    EXPECT_EQ(nullptr, factory);
+    EXPECT_FALSE(session);
+    EXPECT_FALSE(factory);
 }
 
 } // namespace
