@@ -7,13 +7,7 @@
 
 #include <cstdlib>
 
-namespace {
-
-// Mouse movement ends the show measured from here, once it has been taken.
-BOOL awaitingMoveStart = TRUE;
-bool firstDeactivationSeen = false;
-
-} // namespace
+ExitWatchState exitWatch;
 
 void CQuorvelDlg::SetConditions()
 {
@@ -63,7 +57,7 @@ bool CQuorvelDlg::cursorInFooter() const
 
 BOOL CQuorvelDlg::PreTranslateMessage(MSG* msg)
 {
-    static POINT moveStartPoint{-1, -1};
+    POINT& moveStartPoint = exitWatch.moveStartPoint;
     if (!conditionsSet)
         SetConditions();
     switch (msg->message) {
@@ -85,10 +79,10 @@ BOOL CQuorvelDlg::PreTranslateMessage(MSG* msg)
         if (theApp.config.showFooter && cursorInFooter())
             SetClassLongPtrA(m_hWnd, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(LoadCursorA(nullptr, IDC_HAND)));
         if (exitMouseMove) {
-            if (awaitingMoveStart && !testHold) {
+            if (exitWatch.awaitingMoveStart && !testHold) {
                 QVLOG("Get start mouse position");
                 GetCursorPos(&moveStartPoint);
-                awaitingMoveStart = FALSE;
+                exitWatch.awaitingMoveStart = FALSE;
             } else if (moveStartPoint.x != -1 || moveStartPoint.y != -1) {
                 POINT now;
                 GetCursorPos(&now);
@@ -137,8 +131,8 @@ void CQuorvelDlg::OnActivate(UINT state, HWND other, BOOL minimised)
     CDialog::WindowProc(WM_ACTIVATE, MAKEWPARAM(state, minimised), reinterpret_cast<LPARAM>(other));
     if (state != WA_INACTIVE)
         return;
-    if (!firstDeactivationSeen) {
-        firstDeactivationSeen = true;
+    if (!exitWatch.firstDeactivationSeen) {
+        exitWatch.firstDeactivationSeen = true;
         return;
     }
     QVLOG("OnActivate - state is WA_INACTIVE");
