@@ -57,6 +57,26 @@ constexpr int FOOTER_FONT_HEIGHT = 21;
 // and no footer hit.
 extern BOOL(WINAPI* cursorPosition)(LPPOINT point);
 
+// RunMyModalLoop's state, kept from one call to the next; one dialog per process.
+struct ModalLoopState {
+    bool started = false;
+    BOOL idle = TRUE;
+    LONG idleCount = 0;
+    HWND parent = nullptr;
+    MSG* current = nullptr;
+};
+extern ModalLoopState loopState;
+
+// What the exit conditions keep for the whole run: the screen position mouse movement
+// is measured from ((-1, -1) until taken), whether it is still to be taken, and whether
+// the first deactivation has passed.
+struct ExitWatchState {
+    POINT moveStartPoint = {-1, -1};
+    BOOL awaitingMoveStart = TRUE;
+    bool firstDeactivationSeen = false;
+};
+extern ExitWatchState exitWatch;
+
 // Set when any WebView2 view reports failure; never cleared.
 extern bool webViewLoadFailed;
 // Cleared when the all-views-loaded actions run, so they run once per process.

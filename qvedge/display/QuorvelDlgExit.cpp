@@ -8,14 +8,7 @@
 #include <cstdlib>
 
 BOOL(WINAPI* cursorPosition)(LPPOINT point) = GetCursorPos;
-
-namespace {
-
-// Mouse movement ends the show measured from here, once it has been taken.
-BOOL awaitingMoveStart = TRUE;
-bool firstDeactivationSeen = false;
-
-} // namespace
+ExitWatchState exitWatch;
 
 void CQuorvelDlg::SetConditions()
 {
@@ -66,7 +59,7 @@ bool CQuorvelDlg::cursorInFooter() const
 
 BOOL CQuorvelDlg::PreTranslateMessage(MSG* msg)
 {
-    static POINT moveStartPoint{-1, -1};
+    POINT& moveStartPoint = exitWatch.moveStartPoint;
     if (!conditionsSet)
         SetConditions();
     switch (msg->message) {
@@ -88,12 +81,12 @@ BOOL CQuorvelDlg::PreTranslateMessage(MSG* msg)
         if (theApp.config.showFooter && cursorInFooter())
             SetClassLongPtrA(m_hWnd, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(LoadCursorA(nullptr, IDC_HAND)));
         if (exitMouseMove) {
-            if (awaitingMoveStart && !testHold) {
+            if (exitWatch.awaitingMoveStart && !testHold) {
                 QVLOG("Get start mouse position");
                 POINT start;
                 if (cursorPosition(&start)) {
                     moveStartPoint = start;
-                    awaitingMoveStart = FALSE;
+                    exitWatch.awaitingMoveStart = FALSE;
                 }
             } else if (moveStartPoint.x != -1 || moveStartPoint.y != -1) {
                 POINT now;
@@ -142,8 +135,8 @@ void CQuorvelDlg::OnActivate(UINT state, HWND other, BOOL minimised)
     CDialog::WindowProc(WM_ACTIVATE, MAKEWPARAM(state, minimised), reinterpret_cast<LPARAM>(other));
     if (state != WA_INACTIVE)
         return;
-    if (!firstDeactivationSeen) {
-        firstDeactivationSeen = true;
+    if (!exitWatch.firstDeactivationSeen) {
+        exitWatch.firstDeactivationSeen = true;
         return;
     }
     QVLOG("OnActivate - state is WA_INACTIVE");

@@ -1,5 +1,5 @@
 // The error box's callback through a clock of the test's own, and the real box.
-// Every case runs in its own process, so the callback's first call is the case's own.
+// Every case starts as in a process of its own, so the callback's first call is the case's own.
 #include "qvedge/config/ErrorBox.h"
 
 #include "framework/Win.h"
