@@ -1,7 +1,7 @@
 #include "webview2/testprovider/WebView.h"
 
-#include "webview2/testprovider/Dispatcher.h"
-#include "webview2/testprovider/EventArgs.h"
+#include "webview2/common/Dispatcher.h"
+#include "webview2/common/EventArgs.h"
 #include "webview2/testprovider/Journal.h"
 
 #include <cwctype>
