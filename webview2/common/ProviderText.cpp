@@ -1,6 +1,7 @@
 #include "webview2/common/ProviderText.h"
 
 #include <cwchar>
+#include <cwctype>
 
 std::string utf8(LPCWSTR text)
 {
@@ -33,4 +34,15 @@ HRESULT coTaskMemCopy(const std::wstring& text, LPWSTR* out)
         return E_OUTOFMEMORY;
     std::wmemcpy(*out, text.c_str(), text.size() + 1);
     return S_OK;
+}
+
+bool hasScheme(const std::wstring& address)
+{
+    const size_t colon = address.find(L':');
+    if (colon == std::wstring::npos || colon == 0 || !std::iswalpha(address[0]))
+        return false;
+    for (size_t i = 1; i < colon; ++i)
+        if (!std::iswalnum(address[i]) && address[i] != L'+' && address[i] != L'-' && address[i] != L'.')
+            return false;
+    return true;
 }

@@ -11,3 +11,5 @@ std::string utf8(LPCWSTR text);
 std::wstring wide(const std::string& text);
 // A CoTaskMem copy for an out-parameter.
 HRESULT coTaskMemCopy(const std::wstring& text, LPWSTR* out);
+// True for an address that begins with a scheme and a colon ("https:", "mem:").
+bool hasScheme(const std::wstring& address);

@@ -66,6 +66,3 @@ private:
     std::vector<ComPtr<ICoreWebView2WebResourceRequestedEventHandler>> requestedHandlers;
     std::vector<ComPtr<ICoreWebView2WindowCloseRequestedEventHandler>> closeRequestedHandlers;
 };
-
-// True for an address that begins with a scheme and a colon ("https:", "mem:").
-bool hasScheme(const std::wstring& address);
