@@ -100,7 +100,8 @@ HRESULT Page::open(int width, int height)
         if (std::shared_ptr<Page> page = weak.lock())
             page->onEvent(method, params);
     });
-    const bool ready = command("Page.enable").ok && command("Network.enable").ok &&
+    // Bindings report their calls only to a session with the runtime domain on.
+    const bool ready = command("Page.enable").ok && command("Network.enable").ok && command("Runtime.enable").ok &&
                        command("Runtime.addBinding", {{"name", CLOSE_BINDING}}).ok &&
                        command("Page.addScriptToEvaluateOnNewDocument", {{"source", CLOSE_SCRIPT}}).ok &&
                        command("Page.addScriptToEvaluateOnNewDocument", {{"source", MUTE_SCRIPT}}).ok &&
