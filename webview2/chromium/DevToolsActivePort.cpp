@@ -3,10 +3,13 @@
 std::optional<DevToolsEndpoint> parseDevToolsActivePort(const std::string& text)
 {
     const size_t newline = text.find('\n');
-    if (newline == std::string::npos || newline == 0 || newline > 5)
+    if (newline == std::string::npos)
+        return std::nullopt;
+    const size_t digits = newline > 0 && text[newline - 1] == '\r' ? newline - 1 : newline;
+    if (digits == 0 || digits > 5)
         return std::nullopt;
     unsigned long port = 0;
-    for (size_t i = 0; i < newline; ++i) {
+    for (size_t i = 0; i < digits; ++i) {
         if (text[i] < '0' || text[i] > '9')
             return std::nullopt;
         port = port * 10 + static_cast<unsigned long>(text[i] - '0');
