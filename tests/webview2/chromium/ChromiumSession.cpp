@@ -45,7 +45,7 @@ std::string workspaceProvider()
 {
     static const std::string path = [] {
         const std::string copy = workspaceFolder() + WEBVIEW2_PROVIDER_FILE;
-        CopyFileA(windowsPath(QV_CHROMIUM_PROVIDER_DLL).c_str(), copy.c_str(), FALSE);
+        CopyFileA(providerFile().c_str(), copy.c_str(), FALSE);
         return copy;
     }();
     return path;
@@ -63,10 +63,10 @@ std::wstring wideOf(const std::string& text)
     return std::wstring(text.begin(), text.end());
 }
 
-std::optional<DevToolsEndpoint> endpoint()
+std::optional<DevToolsEndpoint> endpoint(const std::wstring& userData)
 {
     std::string folder;
-    for (wchar_t c : userDataFolder())
+    for (wchar_t c : userData)
         folder += static_cast<char>(c);
     std::ifstream in(folder + "\\" + DEVTOOLS_ACTIVE_PORT_FILE, std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -249,18 +249,23 @@ bool closeTo(unsigned colour, unsigned expected, int tolerance)
     return true;
 }
 
-bool endBrowser()
+std::string providerFile()
 {
-    const auto found = endpoint();
+    return windowsPath(QV_CHROMIUM_PROVIDER_DLL);
+}
+
+bool endBrowser(const std::wstring& folder)
+{
+    const auto found = endpoint(folder);
     DevToolsSocket socket;
     if (!found || !socket.open(found->port, found->path))
         return false;
     return socket.send(R"({"id":1,"method":"Browser.close"})");
 }
 
-bool browserAnswers()
+bool browserAnswers(const std::wstring& folder)
 {
-    const auto found = endpoint();
+    const auto found = endpoint(folder);
     DevToolsSocket socket;
     return found && socket.open(found->port, found->path);
 }

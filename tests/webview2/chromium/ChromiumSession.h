@@ -64,9 +64,12 @@ unsigned pixelAt(HWND window, int x, int y);
 // True when each channel lies within `tolerance` of the colour's (JPEG frames are near, not exact).
 bool closeTo(unsigned colour, unsigned expected, int tolerance = 40);
 
-// Ends the browser through its endpoint (Browser.close) as a crash would end it for the provider.
-bool endBrowser();
-// True while something answers at the browser's endpoint.
-bool browserAnswers();
+// The built provider, to copy beside a program.
+std::string providerFile();
+// Ends the browser of the user-data folder through its endpoint (Browser.close), as a crash
+// would end it for the provider.
+bool endBrowser(const std::wstring& folder = userDataFolder());
+// True while something answers at the endpoint of the folder's browser.
+bool browserAnswers(const std::wstring& folder = userDataFolder());
 
 } // namespace chromiumtest
