@@ -15,7 +15,8 @@ Pages:
   /animated                 a page whose colour changes every frame
   /show/N                   page N of the main job's show: a full-screen coloured card
 
-The server also ends by itself after LIFETIME seconds.
+Every request's path is appended to DIR/requests.log. The server also ends by itself after
+LIFETIME seconds.
 """
 import http.server
 import math
@@ -57,16 +58,23 @@ TONE = tone()
 
 def show_card(number):
     colour = SHOW_COLOURS[(number - 1) % len(SHOW_COLOURS)]
-    return page("<div style=\"display:flex;height:100%%;align-items:center;justify-content:center;"
-                "font:bold 12vh DejaVu Sans,sans-serif;color:#fff\">Page %d<br>"
-                "<span id=\"clock\" style=\"font-size:5vh\"></span></div>"
+    return page("<div style=\"display:flex;flex-direction:column;height:100%%;align-items:center;"
+                "justify-content:center;font:bold 12vh DejaVu Sans,sans-serif;color:#fff\">Page %d"
+                "<span id=\"clock\" style=\"font-size:5vh\"></span>"
+                "<span style=\"font:2.5vh DejaVu Sans,sans-serif\">A web page served on loopback, "
+                "drawn by headless Chromium</span></div>"
                 "<script>setInterval(()=>{document.getElementById('clock').textContent="
                 "new Date().toLocaleTimeString()},1000)</script>" % number,
                 "<style>body{background:#%s}</style>" % colour)
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
+    request_log = None
+
     def do_GET(self):
+        if self.request_log:
+            with open(self.request_log, "a") as log:
+                log.write(self.path + "\n")
         url = urllib.parse.urlsplit(self.path)
         parts = [p for p in url.path.split("/") if p]
         query = dict(urllib.parse.parse_qsl(url.query))
@@ -113,6 +121,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 
 def serve(directory):
+    Handler.request_log = os.path.join(directory, "requests.log")
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     threading.Timer(LIFETIME, server.shutdown).start()
     port_file = os.path.join(directory, "port")
