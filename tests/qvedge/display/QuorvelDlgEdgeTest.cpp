@@ -6,6 +6,7 @@
 #include "tests/qvedge/support/LogCapture.h"
 #include "tests/qvedge/support/ShowDialog.h"
 #include "tests/qvedge/views/edge/FakeWebView2.h"
+#include "tests/webview2/chromium/ChromiumSession.h"
 #include "webview2/loader/WebView2Loader.h"
 
 #include <gtest/gtest.h>
@@ -399,6 +400,25 @@ TEST(QuorvelDlgEdgeLoaderTest, WithoutAProviderTheShowFallsBackToInternetExplore
     EXPECT_TRUE(log.has(loadedRecord + "Fail-back to CHtmlView"));
     dialog.reset();
     setWebView2ProviderPath("");
+}
+
+TEST(QuorvelDlgEdgeLoaderTest, WithoutTheBrowserVariableTheChromiumRuntimeFallsBackToInternetExplorer)
+{
+    webViewLoadFailed = false;
+    firstAllLoaded = true;
+    theApp.config.urlList = {"https://example.org/"};
+    theApp.config.currentUrl = -1;
+    chromiumtest::ChromiumSession session;
+    SetEnvironmentVariableA("QV_BROWSER", nullptr);
+    LogCapture log;
+    auto dialog = createShowDialog(ShowOptions{FALSE, false, MONITOR_MAIN_ONLY, 0, false, TRUE, 0});
+    pumpUntil(*dialog, [&] { return dialog->ieEngine; });
+    EXPECT_TRUE(dialog->ieEngine);
+    EXPECT_FALSE(dialog->views.edgeMode);
+    // HRESULT_FROM_WIN32(ERROR_ENVVAR_NOT_FOUND)
+    EXPECT_TRUE(log.has("WebView2Wrapper.cpp\tinitializeWebView2\tFailed to create webview environment -2147024693"));
+    EXPECT_TRUE(log.has(loadedRecord + "Fail-back to CHtmlView"));
+    dialog.reset();
 }
 
 } // namespace
