@@ -5,7 +5,6 @@
 #include "qvedge/display/HtmlResource.h"
 #include "qvedge/views/ie/QuorvelVw.h"
 
-
 BOOL CQuorvelDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();

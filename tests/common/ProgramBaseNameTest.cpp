@@ -2,6 +2,7 @@
 
 #include "framework/Win.h"
 #include "tests/CodePage932.h"
+#include "tests/ProgramCopy.h"
 
 #include <gtest/gtest.h>
 
@@ -40,45 +41,11 @@ TEST(ProgramBaseNameTest, PathIsTheOneTheSystemReports)
 
 namespace {
 
-// A copy of this program, removed again at the end.
-class ProgramCopy {
-public:
-    explicit ProgramCopy(const std::string& path) : path(path)
-    {
-        char self[MAX_PATH] = {};
-        GetModuleFileNameA(nullptr, self, MAX_PATH);
-        made = CopyFileA(self, path.c_str(), FALSE) != 0;
-    }
-    ~ProgramCopy() { DeleteFileA(path.c_str()); }
-    ProgramCopy(const ProgramCopy&) = delete;
-    ProgramCopy& operator=(const ProgramCopy&) = delete;
-
-    // Starts the copy through the given path (its own by default); true when the copy
-    // computed the expected base name.
-    bool namesItself(const char* expected, std::string startPath = std::string()) const
-    {
-        if (startPath.empty())
-            startPath = path;
-        std::string command = "\"" + startPath + "\" --gtest_filter=ProgramBaseNameTest.PrintsOwnNameWhenAsked";
-        STARTUPINFOA startup = {sizeof startup};
-        PROCESS_INFORMATION process = {};
-        SetEnvironmentVariableA("QV_EXPECT_BASE_NAME", expected);
-        const BOOL started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                            nullptr, &startup, &process);
-        SetEnvironmentVariableA("QV_EXPECT_BASE_NAME", nullptr);
-        if (!started)
-            return false;
-        WaitForSingleObject(process.hProcess, 60000);
-        DWORD exitCode = 1;
-        GetExitCodeProcess(process.hProcess, &exitCode);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        return exitCode == 0;
-    }
-
-    const std::string path;
-    bool made = false;
-};
+// Runs the copy's own case, which expects the given base name.
+bool namesItself(const ProgramCopy& copy, const char* expected, const std::string& startPath = std::string())
+{
+    return copy.passes("ProgramBaseNameTest.PrintsOwnNameWhenAsked", "QV_EXPECT_BASE_NAME", expected, startPath);
+}
 
 std::string tempFolder()
 {
@@ -97,7 +64,7 @@ TEST(ProgramBaseNameTest, LongNameWhenStartedThroughShortPath)
     char shortPath[MAX_PATH] = {};
     ASSERT_GT(GetShortPathNameA(copy.path.c_str(), shortPath, MAX_PATH), 0u);
     ASSERT_EQ(std::string::npos, std::string(shortPath).find("A Long Program Name"));
-    EXPECT_TRUE(copy.namesItself("A Long Program Name", shortPath));
+    EXPECT_TRUE(namesItself(copy, "A Long Program Name", shortPath));
 }
 
 class CodePage932BaseNameTest : public CodePage932Test {};
@@ -111,7 +78,7 @@ TEST_F(CodePage932BaseNameTest, NamesAProgramFileOfThatName)
 {
     const ProgramCopy copy(tempFolder() + SOFUTO ".exe");
     ASSERT_TRUE(copy.made);
-    EXPECT_TRUE(copy.namesItself(SOFUTO));
+    EXPECT_TRUE(namesItself(copy, SOFUTO));
 }
 
 // Runs inside the copies started above; a plain run has nothing to expect.
