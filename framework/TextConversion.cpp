@@ -22,3 +22,16 @@ CString narrowFromWide(const wchar_t* text)
         return CString();
     return Utf16ToAnsi(std::u16string(reinterpret_cast<const char16_t*>(text)));
 }
+
+std::wstring wideFromNarrow(const char* text)
+{
+    if (!text || !*text)
+        return std::wstring();
+    int size = MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, nullptr, 0);
+    if (size <= 1)
+        return std::wstring();
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, &wide[0], size);
+    wide.resize(static_cast<size_t>(size - 1));
+    return wide;
+}

@@ -10,3 +10,6 @@ CString Utf16ToAnsi(const std::u16string& text);
 
 // The same for a NUL-terminated UTF-16 text from a COM boundary; null gives an empty text.
 CString narrowFromWide(const wchar_t* text);
+
+// The other way, for a COM boundary: the thread's ANSI code page to UTF-16.
+std::wstring wideFromNarrow(const char* text);
