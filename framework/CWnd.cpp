@@ -1,7 +1,9 @@
 #include "framework/CWnd.h"
 
+#include "framework/CException.h"
 #include "framework/CWinApp.h"
 
+#include <exception>
 #include <map>
 #include <memory>
 
@@ -16,7 +18,16 @@ std::map<HWND, std::unique_ptr<CWnd>>& foreignWindows()
     return wrappers;
 }
 
+void reportToDebugger(UINT message, const char* description)
+{
+    CString text;
+    text.Format("Message 0x%04X: handler failed: %s\n", message, description);
+    OutputDebugStringA(text);
+}
+
 } // namespace
+
+WindowProcFailureReport windowProcFailureReport = reportToDebugger;
 
 CWnd::~CWnd()
 {
@@ -31,14 +42,37 @@ CWnd::~CWnd()
 BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
                     const RECT& rect, CWnd* parent, UINT id, void* param)
 {
+    CREATESTRUCTA cs{};
+    cs.lpCreateParams = param;
+    cs.hInstance = GetModuleHandleA(nullptr);
+    cs.hMenu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id));
+    cs.hwndParent = parent ? parent->m_hWnd : nullptr;
+    cs.cy = rect.bottom - rect.top;
+    cs.cx = rect.right - rect.left;
+    cs.y = rect.top;
+    cs.x = rect.left;
+    cs.style = static_cast<LONG>(style);
+    cs.lpszName = windowName;
+    cs.lpszClass = className;
+    cs.dwExStyle = exStyle;
+    if (!PreCreateWindow(cs))
+        return FALSE;
     windowBeingCreated = this;
-    HWND hwnd = CreateWindowExA(exStyle, className, windowName, style, rect.left, rect.top,
-                                rect.right - rect.left, rect.bottom - rect.top,
-                                parent ? parent->m_hWnd : nullptr,
-                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-                                GetModuleHandleA(nullptr), param);
+    HWND hwnd = CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x,
+                                cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
     windowBeingCreated = nullptr;
     return hwnd != nullptr && m_hWnd == hwnd;
+}
+
+BOOL CWnd::Create(const char* className, const char* windowName, DWORD style, const RECT& rect, CWnd* parent,
+                  UINT id, CCreateContext* context)
+{
+    return CreateEx(0, className, windowName, style | WS_CHILD, rect, parent, id, context);
+}
+
+BOOL CWnd::PreCreateWindow(CREATESTRUCTA&)
+{
+    return TRUE;
 }
 
 BOOL CWnd::DestroyWindow()
@@ -89,7 +123,21 @@ LRESULT CALLBACK CWnd::WindowProcThunk(HWND hwnd, UINT message, WPARAM wParam, L
     }
     if (!wnd)
         return DefWindowProcA(hwnd, message, wParam, lParam);
-    const LRESULT result = wnd->WindowProc(message, wParam, lParam);
+    LRESULT result = 0;
+    // An exception must not unwind through the system's frames that called us.
+    try {
+        result = wnd->WindowProc(message, wParam, lParam);
+    } catch (const CException& failure) {
+        char text[256];
+        windowProcFailureReport(message, failure.GetErrorMessage(text, sizeof text) ? text : "class library exception");
+        result = DefWindowProcA(hwnd, message, wParam, lParam);
+    } catch (const std::exception& failure) {
+        windowProcFailureReport(message, failure.what());
+        result = DefWindowProcA(hwnd, message, wParam, lParam);
+    } catch (...) {
+        windowProcFailureReport(message, "unknown exception");
+        result = DefWindowProcA(hwnd, message, wParam, lParam);
+    }
     if (message == WM_NCDESTROY)
         wnd->OnNcDestroy();
     return result;

@@ -1,20 +1,27 @@
 #pragma once
+#include "framework/CCmdTarget.h"
 #include "framework/CString.h"
 #include "framework/Win.h"
+
+struct CCreateContext;
 
 // A window handle with its object. Windows made by CreateEx are bound to their object
 // through one shared window procedure and destroyed with it; FromHandle wraps a window
 // of someone else without ever destroying it.
-class CWnd {
+class CWnd : public CCmdTarget {
 public:
     CWnd() = default;
-    virtual ~CWnd();
+    ~CWnd() override;
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
     // The class must come from AfxRegisterWndClass, so its messages reach WindowProc.
     BOOL CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
                   const RECT& rect, CWnd* parent, UINT id, void* param = nullptr);
+    // A child window; the context reaches WM_CREATE as the creation parameter. A null
+    // class name is the window's own class's to choose (PreCreateWindow).
+    virtual BOOL Create(const char* className, const char* windowName, DWORD style, const RECT& rect,
+                        CWnd* parent, UINT id, CCreateContext* context = nullptr);
     BOOL DestroyWindow();
     // An all-zero rectangle when the handle names no window.
     void GetClientRect(LPRECT rect) const;
@@ -34,6 +41,8 @@ public:
     HWND m_hWnd = nullptr;
 
 protected:
+    // May change the window's creation data before the window is made; FALSE stops it.
+    virtual BOOL PreCreateWindow(CREATESTRUCTA& cs);
     // Each class's message map: a switch over its messages that ends in its base's
     // WindowProc; CWnd's passes everything to DefWindowProcA.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
@@ -48,6 +57,12 @@ private:
 
     bool ownsWindow = false;
 };
+
+// Called with a description when a message handler lets an exception escape; the window
+// procedure then answers the message as DefWindowProcA would. The default writes it to
+// the debugger output; the program routes it into its log.
+using WindowProcFailureReport = void (*)(UINT message, const char* description);
+extern WindowProcFailureReport windowProcFailureReport;
 
 // Registers, once per combination, a window class whose windows are served by
 // CWnd::WindowProcThunk; returns the class name (empty when registration failed).

@@ -27,3 +27,16 @@ bool isLeadByte(char byte)
 {
     return IsDBCSLeadByte(static_cast<BYTE>(byte)) != 0;
 }
+
+std::wstring wideFromNarrow(const char* text)
+{
+    if (!text || !*text)
+        return std::wstring();
+    int size = MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, nullptr, 0);
+    if (size <= 1)
+        return std::wstring();
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, &wide[0], size);
+    wide.resize(static_cast<size_t>(size - 1));
+    return wide;
+}

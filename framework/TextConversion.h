@@ -15,3 +15,6 @@ CString narrowFromWide(const wchar_t* text);
 // True when the byte begins a double-byte character of the ANSI code page, the code page
 // of every path the system's A functions report.
 bool isLeadByte(char byte);
+
+// The other way, for a COM boundary: the thread's ANSI code page to UTF-16.
+std::wstring wideFromNarrow(const char* text);

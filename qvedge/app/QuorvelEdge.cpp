@@ -2,6 +2,7 @@
 
 #include "common/Logger.h"
 #include "common/ProgramBaseName.h"
+#include "framework/CWnd.h"
 #include "framework/OleInit.h"
 #include "qvedge/app/ConfigureMode.h"
 #include "qvedge/app/FeatureControl.h"
@@ -28,6 +29,11 @@ std::vector<WebView2Wrapper*> webViewWrappers;
 namespace {
 
 constexpr DWORD ALL_COMMON_CONTROL_CLASSES = 0xFF;
+
+void logWindowProcFailure(UINT message, const char* description)
+{
+    QVLOG_AS("WindowProc", "Message " << message << " handler failed: " << description);
+}
 constexpr int LOG_SEPARATOR_LENGTH = 53;
 
 // The Documents folder in the current locale's code page; the temp folder when the
@@ -106,6 +112,7 @@ BOOL CQuorvelApp::InitInstance()
     logFilePath = logBasePath(logFolder().c_str(), moduleBaseName);
     logging::getFileLogger() << std::string(LOG_SEPARATOR_LENGTH, '-') + "\n";
     QVLOG("qvEdge started");
+    windowProcFailureReport = logWindowProcFailure;
 
     AfxOleInit();
     CoInternetSetFeatureEnabled(FEATURE_DISABLE_NAVIGATION_SOUNDS, SET_FEATURE_ON_PROCESS, TRUE);

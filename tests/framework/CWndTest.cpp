@@ -1,8 +1,13 @@
+#include "framework/CException.h"
+#include "framework/CView.h"
 #include "framework/CWinApp.h"
 #include "framework/CWnd.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace {
@@ -137,6 +142,110 @@ TEST(CWndTest, RegisteringTheSameClassTwiceGivesOneName)
     EXPECT_FALSE(first.IsEmpty());
     EXPECT_EQ(windowClass(), first);
     EXPECT_NE(AfxRegisterWndClass(CS_HREDRAW), first);
+}
+
+// A window whose WM_GETTEXTLENGTH handler fails; the system's answer is the title's length.
+class FailingWnd : public CWnd {
+public:
+    std::function<void()> fail;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_GETTEXTLENGTH)
+            fail();
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+struct FailureReports {
+    FailureReports() { windowProcFailureReport = record; }
+    ~FailureReports() { windowProcFailureReport = saved; }
+    static void record(UINT message, const char* description)
+    {
+        messages.push_back(message);
+        descriptions.push_back(description);
+    }
+    static std::vector<UINT> messages;
+    static std::vector<std::string> descriptions;
+    WindowProcFailureReport saved = windowProcFailureReport;
+};
+std::vector<UINT> FailureReports::messages;
+std::vector<std::string> FailureReports::descriptions;
+
+TEST(CWndTest, AHandlersExceptionIsReportedAndTheMessageGetsItsDefaultAnswer)
+{
+    struct Case {
+        std::function<void()> fail;
+        std::string description;
+    };
+    const Case cases[] = {
+        {[] { throw std::runtime_error("handler broke"); }, "handler broke"},
+        {[] { throw CMemoryException(); }, "Out of memory."},
+        {[] { throw 7; }, "unknown exception"},
+    };
+    for (const Case& c : cases) {
+        FailureReports reports;
+        FailureReports::messages.clear();
+        FailureReports::descriptions.clear();
+        FailingWnd wnd;
+        wnd.fail = c.fail;
+        ASSERT_TRUE(wnd.CreateEx(0, windowClass(), "title", WS_POPUP, RECT{0, 0, 10, 10}, nullptr, 0));
+        EXPECT_EQ(SendMessageA(wnd.m_hWnd, WM_GETTEXTLENGTH, 0, 0), 5) << c.description;
+        EXPECT_EQ(FailureReports::messages, std::vector<UINT>{WM_GETTEXTLENGTH});
+        EXPECT_EQ(FailureReports::descriptions, std::vector<std::string>{c.description});
+        // The window carries on.
+        EXPECT_TRUE(IsWindow(wnd.m_hWnd));
+    }
+}
+
+class ClassChoosingWnd : public CWnd {
+public:
+    CString chosenClass;
+    BOOL allow = TRUE;
+    void* createParam = nullptr;
+    DWORD createStyle = 0;
+
+protected:
+    BOOL PreCreateWindow(CREATESTRUCTA& cs) override
+    {
+        if (!cs.lpszClass)
+            cs.lpszClass = chosenClass;
+        return allow;
+    }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_CREATE) {
+            const auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
+            createParam = cs->lpCreateParams;
+            createStyle = static_cast<DWORD>(cs->style);
+        }
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+TEST(CWndTest, CreateMakesAChildThatPreCreateWindowMayShapeOrStop)
+{
+    RecordingWnd parent;
+    ASSERT_TRUE(parent.CreateEx(0, windowClass(), "parent", WS_POPUP, RECT{0, 0, 50, 50}, nullptr, 0));
+    ClassChoosingWnd child;
+    child.chosenClass = AfxRegisterWndClass(CS_DBLCLKS);
+    CCreateContext context;
+    ASSERT_TRUE(child.Create(nullptr, "child", WS_VISIBLE, RECT{1, 2, 11, 12}, &parent, 77, &context));
+    char className[64] = {};
+    GetClassNameA(child.m_hWnd, className, sizeof className);
+    EXPECT_EQ(CString(className), child.chosenClass);
+    EXPECT_EQ(child.createParam, &context);
+    EXPECT_EQ(child.createStyle & WS_CHILD, static_cast<DWORD>(WS_CHILD));
+    EXPECT_EQ(GetDlgCtrlID(child.m_hWnd), 77);
+    EXPECT_EQ(GetParent(child.m_hWnd), parent.m_hWnd);
+
+    ClassChoosingWnd refused;
+    refused.chosenClass = child.chosenClass;
+    refused.allow = FALSE;
+    EXPECT_FALSE(refused.Create(nullptr, "refused", 0, RECT{}, &parent, 78));
+    EXPECT_EQ(refused.m_hWnd, nullptr);
+    EXPECT_EQ(GetDlgItem(parent.m_hWnd, 78), nullptr);
 }
 
 } // namespace

@@ -107,6 +107,23 @@ TEST(QuorvelAppTest, InitInstanceWithUnknownWordSetsTheLogPathAndEndsWithoutAMod
     EXPECT_EQ(CoInternetIsFeatureEnabled(FEATURE_DISABLE_NAVIGATION_SOUNDS, SET_FEATURE_ON_PROCESS), S_FALSE);
 }
 
+TEST(QuorvelAppTest, InitInstanceRoutesFailedMessageHandlersIntoTheLog)
+{
+    char program[] = "test_qvedge.exe";
+    char word[] = "/x";
+    char* arguments[] = {program, word, nullptr};
+    __argc = 2;
+    __argv = arguments;
+    configReaders.readSelf = configurationInOwnFile;
+    const FeatureValuesTurn featureValues;
+    // Before the start-up, so the logger is built over a folder that does not exist.
+    LogCapture log;
+    EXPECT_FALSE(theApp.InitInstance());
+    windowProcFailureReport(WM_PAINT, "broken");
+    EXPECT_TRUE(log.has("QuorvelEdge.cpp\tWindowProc\tMessage 15 handler failed: broken"));
+    EXPECT_EQ(theApp.ExitInstance(), 0);
+}
+
 TEST(QuorvelAppTest, EngineRunSetsItsOwnConditionsAndIgnoresTestFlag)
 {
     CQuorvelCmdInfo info = parse({"/engine", "/sstest"});

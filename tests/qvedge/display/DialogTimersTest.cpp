@@ -1,5 +1,7 @@
 // The dialog's three timers, started the way their starters do.
 #include "qvedge/views/ie/QuorvelVw.h"
+#include "tests/qvedge/support/LogCapture.h"
+#include "tests/qvedge/support/OleThread.h"
 #include "tests/qvedge/support/ShowDialog.h"
 
 #include <gtest/gtest.h>
@@ -9,33 +11,46 @@
 
 namespace {
 
-// An Internet Explorer view that records where it was sent.
-class RecordingVw : public CQuorvelVw {
-public:
-    explicit RecordingVw(std::vector<std::string>& visits) : visits(visits) {}
-    void Navigate2(const CString& address) override { visits.push_back(address.str()); }
-    std::vector<std::string>& visits;
-};
-
 class DialogTimersTest : public ::testing::Test {
 protected:
-    void SetUp() override { start({}); }
+    void SetUp() override
+    {
+        ASSERT_EQ(S_OK, ole.result);
+        start({});
+    }
+    void TearDown() override { dialog.reset(); }
 
-    // A fresh show over the address list, with two recording Internet Explorer views.
+    // A fresh show over the address list, with two real Internet Explorer views.
     void start(const std::vector<CString>& addresses)
     {
-        visits.clear();
         dialog.reset();
         theApp.config.urlList = addresses;
         theApp.config.currentUrl = -1;
         dialog = createShowDialog(ShowOptions{FALSE, false, 2, 0, true});
         dialog->testHold = TRUE;
-        for (int i = 0; i < 2; ++i) {
-            auto* view = new RecordingVw(visits);
-            RECT rect{0, 0, 100, 100};
-            ASSERT_TRUE(view->CreateEx(0, AfxRegisterWndClass(0), "view", WS_CHILD, rect, dialog.get(), 0xE900));
-            dialog->views.ieViews.push_back(view);
+        for (CQuorvelVw* view : dialog->views.ieViews)
+            delete view;
+        dialog->views.ieViews.clear();
+        dialog->views.viewRects = {RECT{0, 0, 100, 100}, RECT{100, 0, 200, 100}};
+        ASSERT_EQ(0, dialog->views.createViews(dialog.get()));
+        ASSERT_EQ(2u, dialog->views.ieViews.size());
+        recordsBefore = log.records().size();
+    }
+
+    // The addresses the views were sent to since start, in the order of the calls.
+    std::vector<std::string> visits() const
+    {
+        const std::string call = "QuorvelVw.cpp\tNavigate2\tView #";
+        const std::string to = " navigate to ";
+        std::vector<std::string> addresses;
+        const std::vector<std::string> records = log.records();
+        for (size_t i = recordsBefore; i < records.size(); ++i) {
+            const std::string& record = records[i];
+            const auto at = record.find(to);
+            if (record.compare(0, call.size(), call) == 0 && at != std::string::npos)
+                addresses.push_back(record.substr(at + to.size()));
         }
+        return addresses;
     }
 
     void tick(UINT_PTR id) { SendMessageA(dialog->m_hWnd, WM_TIMER, id, 0); }
@@ -48,7 +63,9 @@ protected:
         return true;
     }
 
-    std::vector<std::string> visits;
+    OleThread ole;
+    LogCapture log;
+    size_t recordsBefore = 0;
     std::unique_ptr<CQuorvelDlg> dialog;
 };
 
@@ -83,7 +100,7 @@ TEST_F(DialogTimersTest, UrlChangeTimerWithoutAddressNavigatesNowhereAndKeepsRun
     dialog->timerUrlChange = SetTimer(dialog->m_hWnd, URL_CHANGE_TIMER, 10, nullptr);
     tick(URL_CHANGE_TIMER);
     tick(URL_CHANGE_TIMER);
-    EXPECT_TRUE(visits.empty());
+    EXPECT_TRUE(visits().empty());
     EXPECT_TRUE(running(URL_CHANGE_TIMER));
 }
 
@@ -91,7 +108,7 @@ TEST_F(DialogTimersTest, InitialisationTakesTheFirstAddress)
 {
     start({"https://localhost/a", "https://localhost/b"});
     EXPECT_EQ(theApp.config.currentUrl, 0);
-    EXPECT_TRUE(visits.empty());
+    EXPECT_TRUE(visits().empty());
 }
 
 TEST_F(DialogTimersTest, EachUrlChangeTickMovesEveryViewToTheNextAddress)
@@ -99,10 +116,10 @@ TEST_F(DialogTimersTest, EachUrlChangeTickMovesEveryViewToTheNextAddress)
     start({"https://localhost/a", "https://localhost/b"});
     dialog->timerUrlChange = SetTimer(dialog->m_hWnd, URL_CHANGE_TIMER, 60000, nullptr);
     tick(URL_CHANGE_TIMER);
-    EXPECT_EQ(visits, (std::vector<std::string>{"https://localhost/b", "https://localhost/b"}));
+    EXPECT_EQ(visits(), (std::vector<std::string>{"https://localhost/b", "https://localhost/b"}));
     tick(URL_CHANGE_TIMER);
-    EXPECT_EQ(visits.back(), "https://localhost/a");
-    EXPECT_EQ(visits.size(), 4u);
+    EXPECT_EQ(visits().back(), "https://localhost/a");
+    EXPECT_EQ(visits().size(), 4u);
     EXPECT_TRUE(running(URL_CHANGE_TIMER));
 }
 
@@ -113,7 +130,7 @@ TEST_F(DialogTimersTest, OneAddressIsVisitedAgainAtEveryTick)
     tick(URL_CHANGE_TIMER);
     tick(URL_CHANGE_TIMER);
     // After the first wrap the address is handed on as stored.
-    EXPECT_EQ(visits, (std::vector<std::string>(4, "localhost/only")));
+    EXPECT_EQ(visits(), (std::vector<std::string>(4, "localhost/only")));
 }
 
 TEST_F(DialogTimersTest, LocalPagesAdvanceButNeverNavigate)
@@ -123,16 +140,23 @@ TEST_F(DialogTimersTest, LocalPagesAdvanceButNeverNavigate)
     dialog->timerUrlChange = SetTimer(dialog->m_hWnd, URL_CHANGE_TIMER, 60000, nullptr);
     tick(URL_CHANGE_TIMER);
     EXPECT_EQ(theApp.config.currentUrl, 1);
-    EXPECT_TRUE(visits.empty());
+    EXPECT_TRUE(visits().empty());
 }
 
 TEST_F(DialogTimersTest, ContainerSendsEveryInternetExplorerViewToTheAddress)
 {
     dialog->views.Navigate2("https://localhost/next", false);
-    EXPECT_EQ(visits, (std::vector<std::string>{"https://localhost/next", "https://localhost/next"}));
+    EXPECT_EQ(visits(), (std::vector<std::string>{"https://localhost/next", "https://localhost/next"}));
+    // The controls themselves were sent there.
+    for (CQuorvelVw* view : dialog->views.ieViews) {
+        BSTR location = nullptr;
+        ASSERT_EQ(S_OK, view->m_pBrowserApp->get_LocationURL(&location));
+        EXPECT_STREQ(location, L"https://localhost/next");
+        SysFreeString(location);
+    }
     dialog->views.edgeMode = true;
     dialog->views.Navigate2("https://localhost/other", true);
-    EXPECT_EQ(visits.size(), 2u);
+    EXPECT_EQ(visits().size(), 2u);
 }
 
 TEST_F(DialogTimersTest, UnknownIdsAreIgnored)

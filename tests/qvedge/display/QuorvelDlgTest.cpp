@@ -2,6 +2,7 @@
 
 #include "qvedge/display/DialogPainting.h"
 #include "qvedge/views/ie/QuorvelVw.h"
+#include "tests/qvedge/support/OleThread.h"
 #include "tests/qvedge/support/ShowDialog.h"
 #include "tests/qvedge/support/WindowCapture.h"
 
@@ -348,17 +349,22 @@ TEST(QuorvelDlgTest, LeavesTheThreadsComAsItFoundIt)
 
 TEST(QuorvelDlgTest, DestructorDeletesTheViewsAndRemovesTheHooks)
 {
+    OleThread ole;
+    ASSERT_EQ(S_OK, ole.result);
     auto dialog = createShowDialog();
-    auto* view = new CQuorvelVw;
-    RECT rect{0, 0, 100, 100};
-    ASSERT_TRUE(view->CreateEx(0, AfxRegisterWndClass(0), "view", WS_CHILD, rect, dialog.get(), 0xE900));
-    HWND viewWindow = view->m_hWnd;
-    dialog->views.ieViews.push_back(view);
+    dialog->views.edgeMode = false;
+    dialog->views.viewRects = {RECT{0, 0, 100, 100}};
+    ASSERT_EQ(0, dialog->views.createViews(dialog.get()));
+    ASSERT_EQ(1u, dialog->views.ieViews.size());
+    HWND viewWindow = dialog->views.ieViews[0]->m_hWnd;
+    HWND controlWindow = FindWindowExA(viewWindow, nullptr, "Shell Embedding", nullptr);
+    ASSERT_NE(controlWindow, nullptr);
     EXPECT_TRUE(installKbdHook(GetModuleHandleA(nullptr)));
     EXPECT_TRUE(installMouseHook(nullptr));
     dialog->hooksInstalled = true;
     dialog.reset();
     EXPECT_FALSE(IsWindow(viewWindow));
+    EXPECT_FALSE(IsWindow(controlWindow));
     EXPECT_EQ(keyboardHook.Get(), nullptr);
     EXPECT_EQ(mouseHook.Get(), nullptr);
 }
