@@ -124,6 +124,20 @@ TEST_F(EdgeShowInputTest, AKeyOverAPageEndsTheShow)
     EXPECT_GT(KeyCatcher::keysSeen, 0) << "the key went to the show's own window";
 }
 
+// The pointer's moves over a page go to the page's window, on a thread of the runtime's:
+// only the show's hook sees them.
+TEST_F(EdgeShowInputTest, APointerMoveOverAPageEndsTheShow)
+{
+    EdgeShow show;
+    ShowConfig config;
+    config.exitConditions = {"mouse_move"};
+    ASSERT_TRUE(show.start(config));
+    ASSERT_TRUE(show.waitForJournal(showsAView));
+    ASSERT_TRUE(show.running());
+    ASSERT_TRUE(endsOn(show, Input::MouseMove));
+    EXPECT_EQ(0u, show.exitCode());
+}
+
 TEST_F(EdgeShowInputTest, WithoutTheRuntimeAKeyEndsTheShow)
 {
     EdgeShow show("", false);

@@ -243,6 +243,8 @@ struct FailureCase {
     const char* failedField;
     const char* failedValue;
     const char* neverCalled;
+    // The runtime handed out a controller, which the show closes at its end.
+    bool hadController;
 };
 
 void PrintTo(const FailureCase& c, std::ostream* out)
@@ -254,15 +256,15 @@ void PrintTo(const FailureCase& c, std::ostream* out)
 // the show falls back to Internet Explorer.
 const std::vector<FailureCase> FALLBACK_CASES = {
     {"EnvironmentCall", std::string("create_environment_hr=") + FAILURE, "CreateEnvironment", "result", FAILURE,
-     "raise:EnvironmentCompleted"},
+     "raise:EnvironmentCompleted", false},
     {"EnvironmentCompletion", std::string("environment_completed_hr=") + FAILURE, "raise:EnvironmentCompleted",
-     "result", FAILURE, "CreateCoreWebView2Controller"},
+     "result", FAILURE, "CreateCoreWebView2Controller", false},
     {"ControllerCall", std::string("create_controller_hr=") + FAILURE, "CreateCoreWebView2Controller", "result",
-     FAILURE, "raise:ControllerCompleted"},
+     FAILURE, "raise:ControllerCompleted", false},
     {"ControllerCompletion", std::string("controller_completed_hr=") + FAILURE, "raise:ControllerCompleted", "result",
-     FAILURE, "get_CoreWebView2"},
+     FAILURE, "get_CoreWebView2", false},
     {"WebView8Query", std::string("webview8_query_hr=") + NO_INTERFACE, "QueryInterface", "result", NO_INTERFACE,
-     "Navigate"},
+     "Navigate", true},
 };
 
 class EdgeShowFallbackTest : public testing::TestWithParam<FailureCase> {
@@ -290,6 +292,7 @@ TEST_P(EdgeShowFallbackTest, TheWebView2ViewIsNeverShown)
     const Journal journal = show->journal();
     EXPECT_FALSE(showsAView(journal)) << describe(journal);
     EXPECT_EQ(-1, findCall(journal, 0, GetParam().neverCalled)) << describe(journal);
+    EXPECT_EQ(GetParam().hadController, findCall(journal, 0, "Close") >= 0) << describe(journal);
 }
 
 // The Internet Explorer views come on screen in the WebView2 views' place.

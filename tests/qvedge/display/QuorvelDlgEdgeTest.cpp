@@ -220,21 +220,18 @@ TEST_P(QuorvelDlgEdgeOrderTest, TheShowWaitsForTheLastViewAndEachIsMutedWhenItRe
     EXPECT_EQ(1u, runtime.count("put_IsMuted 0"));
 }
 
-INSTANTIATE_TEST_SUITE_P(ReportOrders, QuorvelDlgEdgeOrderTest,
-                         testing::Values(std::vector<size_t>{0, 1}, std::vector<size_t>{1, 0}),
-                         [](const testing::TestParamInfo<std::vector<size_t>>& info) {
-                             return "View" + std::to_string(info.param[0]) + "First";
-                         });
-
-TEST_F(QuorvelDlgEdgeTest, OneFailureFallsBackForGoodAndSilencesTheWebViews)
+// The view that reports first has loaded; the other one fails.
+TEST_P(QuorvelDlgEdgeOrderTest, OneFailureAfterALoadedViewFallsBackForGoodAndSilencesTheWebViews)
 {
+    const size_t loaded = GetParam()[0];
+    const size_t failed = GetParam()[1];
     FakeDesktop desktop(twoMonitors);
     runtime.knobs.completeNavigations = false;
     LogCapture log;
     show(0, MONITOR_SAME_ON_EVERY);
     pumpUntilStarted();
-    runtime.fireNavigationCompleted(0, true);
-    PostMessageA(dialog->m_hWnd, WM_WebPageLoaded, 1, 0);
+    runtime.fireNavigationCompleted(loaded, true);
+    PostMessageA(dialog->m_hWnd, WM_WebPageLoaded, failed, 0);
     pumpUntil([this] { return dialog->ieEngine; });
     ASSERT_TRUE(dialog->ieEngine);
     EXPECT_TRUE(webViewLoadFailed);
@@ -245,18 +242,28 @@ TEST_F(QuorvelDlgEdgeTest, OneFailureFallsBackForGoodAndSilencesTheWebViews)
     const size_t callsAtFallback = runtime.journal.size();
 
     // Later reports, loaded or failed, change nothing and unmute nobody.
-    PostMessageA(dialog->m_hWnd, WM_WebPageLoaded, 0, 1);
-    runtime.fireNavigationCompleted(1, true);
-    PostMessageA(dialog->m_hWnd, WM_WebPageLoaded, 1, 0);
-    pumpUntil([&] { return countRecords(log, loadedRecord + "OnWebPageLoaded index = 1 result = 0") == 2; });
+    PostMessageA(dialog->m_hWnd, WM_WebPageLoaded, loaded, 1);
+    runtime.fireNavigationCompleted(failed, true);
+    PostMessageA(dialog->m_hWnd, WM_WebPageLoaded, failed, 0);
+    const std::string failedAgain =
+        loadedRecord + "OnWebPageLoaded index = " + std::to_string(failed) + " result = 0";
+    pumpUntil([&] { return countRecords(log, failedAgain) == 2; });
+    EXPECT_EQ(2u, countRecords(log, failedAgain));
     EXPECT_EQ(1u, countRecords(log, loadedRecord + "Fail-back to CHtmlView"));
     EXPECT_EQ(1u, countRecords(log, loadedRecord + "doCreateHtmlView - PostMessage(WM_AFTERINIT) "));
     for (size_t i = callsAtFallback; i < runtime.journal.size(); ++i)
         EXPECT_EQ(std::string::npos, runtime.journal[i].find("put_IsMuted 0")) << runtime.journal[i];
     EXPECT_TRUE(mutedOf(0));
+    EXPECT_TRUE(mutedOf(1));
     EXPECT_FALSE(dialog->contentShown);
     EXPECT_EQ(0u, runtime.count("put_IsVisible 1"));
 }
+
+INSTANTIATE_TEST_SUITE_P(ReportOrders, QuorvelDlgEdgeOrderTest,
+                         testing::Values(std::vector<size_t>{0, 1}, std::vector<size_t>{1, 0}),
+                         [](const testing::TestParamInfo<std::vector<size_t>>& info) {
+                             return "View" + std::to_string(info.param[0]) + "First";
+                         });
 
 // A view fails before any WebView2 object exists; the WebView2 objects that come up after
 // the fallback, view 0's included, are muted when they report and never shown.
