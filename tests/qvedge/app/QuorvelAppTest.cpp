@@ -7,10 +7,12 @@
 #include "tests/qvedge/support/CommandWords.h"
 #include "tests/qvedge/support/FeatureValues.h"
 #include "tests/qvedge/support/LogCapture.h"
+#include "tests/qvedge/support/ProgramWorkspace.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -107,34 +109,81 @@ TEST(QuorvelAppTest, InitInstanceWithUnknownWordSetsTheLogPathAndEndsWithoutAMod
     EXPECT_EQ(CoInternetIsFeatureEnabled(FEATURE_DISABLE_NAVIGATION_SOUNDS, SET_FEATURE_ON_PROCESS), S_FALSE);
 }
 
-TEST(QuorvelAppTest, EngineRunSetsItsOwnConditionsAndIgnoresTestFlag)
+// The three values under the test program's long and short names, in key order.
+std::vector<std::optional<DWORD>> featureValuesOfTheTestProgram()
+{
+    const FeatureControlNames names = testProgramFeatureNames();
+    std::vector<std::optional<DWORD>> values;
+    for (const CString& name : {names.longName, names.shortName}) {
+        for (const char* key : FEATURE_CONTROL_KEYS)
+            values.push_back(userFeatureValue(key, name));
+    }
+    return values;
+}
+
+const std::vector<std::optional<DWORD>> WRITTEN_FEATURE_VALUES = {11000u, 1u, 1u, 11000u, 1u, 1u};
+const std::vector<std::optional<DWORD>> NO_FEATURE_VALUES(6);
+
+TEST(QuorvelAppTest, EngineRunSetsItsOwnConditionsIgnoresTestFlagAndWritesNoFeatureValues)
 {
     CQuorvelCmdInfo info = parse({"/engine", "/sstest"});
+    const FeatureValuesTurn featureValues;
+    removeFeatureValues(testProgramFeatureNames());
     EXPECT_TRUE(theApp.PrepareConfiguration(info));
     EXPECT_EQ(theApp.config.exitConditions, 15);
     EXPECT_EQ(theApp.config.timeOut, 10);
     EXPECT_FALSE(theApp.config.testMode);
+    EXPECT_EQ(featureValuesOfTheTestProgram(), NO_FEATURE_VALUES);
 }
 
-TEST(QuorvelAppTest, TestFlagIsSetBeforeLoading)
+struct TestFlagCase {
+    const char* name;
+    std::vector<const char*> flagWords;
+    int mode;
+    bool underSelectedFolder;  // else under the package's folder
+    const char* dataFolder;
+};
+
+class TestFlagTest : public ::testing::TestWithParam<TestFlagCase> {};
+
+// The flag decides where the parsed package's data lie, so it must be set before loading.
+TEST_P(TestFlagTest, IsSetBeforeThePackageIsParsed)
 {
-    CQuorvelCmdInfo info = parse({"/sstest"});
-    configReaders.readSelf = configurationInOwnFile;
+    ProgramWorkspace workspace;
+    const std::string document = "<qvx><mode value=\"" + std::to_string(GetParam().mode) +
+                                 "\"/><SelectedFolder path=\"C:\\shows\\one\"/>"
+                                 "<urlList><u adr=\"https://example.com/\"/></urlList></qvx>";
+    const std::string package = workspace.package("show.qvx", document);
+    ASSERT_FALSE(package.empty());
+    std::vector<const char*> words = GetParam().flagWords;
+    words.push_back("/config");
+    words.push_back(package.c_str());
+    CQuorvelCmdInfo info = parse(words);
     const FeatureValuesTurn featureValues;
-    EXPECT_TRUE(theApp.PrepareConfiguration(info));
-    EXPECT_TRUE(theApp.config.testMode);
-    EXPECT_EQ(theApp.config.exitConditions, 0);
-    EXPECT_EQ(theApp.config.timeOut, 0);
+    ASSERT_TRUE(theApp.PrepareConfiguration(info));
+    EXPECT_EQ(theApp.config.testMode, !GetParam().flagWords.empty());
+    const std::string base = GetParam().underSelectedFolder ? "C:\\shows\\one" : workspace.folder;
+    EXPECT_EQ(theApp.config.dataFolder.str(), base + GetParam().dataFolder);
 }
 
-TEST(QuorvelAppTest, FeatureValuesStepIsLoggedAsAStartUpStep)
+INSTANTIATE_TEST_SUITE_P(Runs, TestFlagTest,
+                         ::testing::Values(TestFlagCase{"Flagged", {"/sstest"}, url_list_mode, false, "\\qvx\\data"},
+                                           TestFlagCase{"Unflagged", {}, url_list_mode, false, "\\data"},
+                                           TestFlagCase{"FlaggedMediaFiles", {"/sstest"}, media_files_mode, true,
+                                                        "\\data"},
+                                           TestFlagCase{"UnflaggedMediaFiles", {}, media_files_mode, false, "\\data"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(QuorvelAppTest, ConfigurationStepWritesTheFeatureValuesAsAStartUpStep)
 {
     CQuorvelCmdInfo info = parse({"/x"});
     configReaders.readSelf = configurationInOwnFile;
     const FeatureValuesTurn featureValues;
+    removeFeatureValues(testProgramFeatureNames());
     LogCapture log;
     EXPECT_TRUE(theApp.PrepareConfiguration(info));
     EXPECT_TRUE(log.has("QuorvelEdge.cpp\tInitInstance\tCall SetupRegistry()"));
+    EXPECT_EQ(featureValuesOfTheTestProgram(), WRITTEN_FEATURE_VALUES);
 }
 
 class PreviewTest : public ::testing::Test {
