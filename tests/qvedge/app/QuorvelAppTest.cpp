@@ -4,7 +4,9 @@
 #include "framework/Win.h"
 #include "qvedge/app/QuorvelSmallPreview.h"
 #include "qvedge/config/ConfigLoading.h"
+#include "qvedge/display/QuorvelDlg.h"
 #include "tests/qvedge/support/CommandWords.h"
+#include "tests/qvedge/support/FakeDesktop.h"
 #include "tests/qvedge/support/FeatureValues.h"
 #include "tests/qvedge/support/LogCapture.h"
 #include "tests/qvedge/support/ProgramWorkspace.h"
@@ -144,6 +146,11 @@ struct TestFlagCase {
     const char* dataFolder;
 };
 
+void PrintTo(const TestFlagCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class TestFlagTest : public ::testing::TestWithParam<TestFlagCase> {};
 
 // The flag decides where the parsed package's data lie, so it must be set before loading.
@@ -268,6 +275,72 @@ TEST(QuorvelAppTest, ShowRegistersTheSessionAndEndsWhenTheLoopIsDone)
     EXPECT_EQ(theApp.internetSession, nullptr);
     EXPECT_EQ(theApp.protocolFactory, nullptr);
 }
+
+// The show's dialog as a thread timer sees it while the loop runs; the timer then ends
+// the loop.
+struct ShowSeen {
+    bool seen = false;
+    int monitorMode = 0;
+    std::vector<RECT> viewRects;
+    size_t webViews = 0;
+};
+ShowSeen showSeen;
+
+void CALLBACK seeTheShow(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    if (const auto* dialog = static_cast<const CQuorvelDlg*>(theApp.m_pMainWnd)) {
+        showSeen = {true, dialog->monitorMode, dialog->views.viewRects, webViewWrappers.size()};
+    }
+    PostQuitMessage(0);
+}
+
+struct ShowCase {
+    const char* name;
+    std::vector<const char*> words;
+    int configuredMode;
+    size_t views;
+    LONG firstViewWidth;
+    bool ie;
+};
+
+void PrintTo(const ShowCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class ShowDialogTest : public ::testing::TestWithParam<ShowCase> {};
+
+// Test runs, so that other tests' windows taking the activation do not end the show. Two
+// monitors side by side tell the multi-monitor modes apart.
+TEST_P(ShowDialogTest, GetsTheConfiguredMonitorModeAndTheEngineOfTheCommandLine)
+{
+    const ShowCase& c = GetParam();
+    const FakeDesktop desktop({{{0, 0, 800, 600}, true}, {{800, 0, 1600, 600}, false}});
+    theApp.config.multiMonitorMode = c.configuredMode;
+    CQuorvelCmdInfo info = parse(c.words);
+    showSeen = ShowSeen();
+    SetTimer(nullptr, 0, 100, seeTheShow);
+    EXPECT_FALSE(theApp.RunShow(info));
+    EXPECT_TRUE(quitPosted());
+
+    ASSERT_TRUE(showSeen.seen);
+    EXPECT_EQ(showSeen.monitorMode, c.configuredMode);
+    ASSERT_EQ(showSeen.viewRects.size(), c.views);
+    EXPECT_EQ(showSeen.viewRects[0].right - showSeen.viewRects[0].left, c.firstViewWidth);
+    // Without a WebView2 runtime the WebView2 road falls back to Internet Explorer, but only
+    // the Internet Explorer word makes no WebView2 view at all.
+    EXPECT_EQ(showSeen.webViews, c.ie ? 0u : c.views);
+    theApp.ExitInstance();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shows, ShowDialogTest,
+    ::testing::Values(ShowCase{"MainMonitorOnly", {"/config", "x.dat"}, MONITOR_MAIN_ONLY, 1, 800, false},
+                      ShowCase{"SameOnEveryMonitor", {"/config", "x.dat"}, MONITOR_SAME_ON_EVERY, 2, 800, false},
+                      ShowCase{"AcrossAllMonitors", {"/config", "x.dat"}, MONITOR_MULTI_SCREEN, 1, 1600, false},
+                      ShowCase{"InternetExplorerWord", {"/config", "x.dat", "/ie"}, MONITOR_MULTI_SCREEN, 1, 1600, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(QuorvelAppTest, ExitWithNothingRegisteredIsHarmless)
 {
