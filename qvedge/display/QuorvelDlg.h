@@ -51,6 +51,10 @@ constexpr UINT LOADING_REPEAT_FOREVER = static_cast<UINT>(-1);
 constexpr int ERROR_FONT_HEIGHT = 35;
 constexpr int FOOTER_FONT_HEIGHT = 21;
 
+// The system's SetTimer, through which the dialog starts its timers; tests put their own
+// in its place to see the periods asked for.
+extern UINT_PTR(WINAPI* dialogSetTimer)(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC proc);
+
 // RunMyModalLoop's state, kept from one call to the next; one dialog per process.
 struct ModalLoopState {
     bool started = false;

@@ -3,6 +3,7 @@
 #include "qvedge/display/DialogPainting.h"
 #include "qvedge/views/ie/QuorvelVw.h"
 #include "tests/qvedge/support/ShowDialog.h"
+#include "tests/qvedge/support/TimerRecorder.h"
 #include "tests/qvedge/support/WindowCapture.h"
 
 #include <gtest/gtest.h>
@@ -108,10 +109,12 @@ TEST(QuorvelDlgTest, InternetExplorerEnginePostsAfterInitOnce)
     EXPECT_FALSE(takePosted(dialog->m_hWnd, WM_AFTERINIT));
 }
 
-TEST(QuorvelDlgTest, TestRunStartsItsGracePeriodTimer)
+TEST(QuorvelDlgTest, TestRunStartsItsGracePeriodTimerOfFifteenSeconds)
 {
+    const TimerRecorder timers;
     auto dialog = createShowDialog(ShowOptions{TRUE});
     EXPECT_EQ(dialog->timerTestTimeOut, TESTTIMEOUT_TIMER);
+    EXPECT_EQ(timers.periodOf(TESTTIMEOUT_TIMER), 15000u);
 }
 
 TEST(QuorvelDlgTest, NoInternetStopsAtTheErrorPicture)

@@ -23,6 +23,7 @@ struct ProgramSeams {
     logging::Clock logClock = logging::timeNow;
     MonitorApi monitors = monitorApi;
     RandomSource shuffle = urlShuffleRandom;
+    UINT_PTR(WINAPI* setTimer)(HWND, UINT_PTR, UINT, TIMERPROC) = dialogSetTimer;
 };
 
 // Drops what earlier tests left in this thread's queue, a quit message too.
@@ -71,6 +72,7 @@ void startAfresh(const ProgramSeams& seams)
     logging::timeNow = seams.logClock;
     monitorApi = seams.monitors;
     urlShuffleRandom = seams.shuffle;
+    dialogSetTimer = seams.setTimer;
 }
 
 class FreshProcessListener : public ::testing::EmptyTestEventListener {
