@@ -4,6 +4,7 @@
 #include "qvedge/res/resource.h"
 #include "qvedge/views/ie/QuorvelVw.h"
 
+UINT_PTR(WINAPI* dialogSetTimer)(HWND, UINT_PTR, UINT, TIMERPROC) = SetTimer;
 ModalLoopState loopState;
 
 namespace {

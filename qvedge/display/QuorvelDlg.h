@@ -57,6 +57,10 @@ constexpr int FOOTER_FONT_HEIGHT = 21;
 // and no footer hit.
 extern BOOL(WINAPI* cursorPosition)(LPPOINT point);
 
+// The system's SetTimer, through which the dialog starts its timers; tests put their own
+// in its place to see the periods asked for.
+extern UINT_PTR(WINAPI* dialogSetTimer)(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC proc);
+
 // RunMyModalLoop's state, kept from one call to the next; one dialog per process.
 struct ModalLoopState {
     bool started = false;

@@ -52,7 +52,7 @@ BOOL CQuorvelDlg::OnInitDialog()
     theApp.config.AdvanceUrl();
     if (testRun) {
         QVLOG("Set timerTestTimeOut");
-        timerTestTimeOut = SetTimer(m_hWnd, TESTTIMEOUT_TIMER, TESTTIMEOUT_PERIOD_MS, nullptr);
+        timerTestTimeOut = dialogSetTimer(m_hWnd, TESTTIMEOUT_TIMER, TESTTIMEOUT_PERIOD_MS, nullptr);
     }
 
     SetConditions();

@@ -129,7 +129,7 @@ void CQuorvelDlg::showWhenAllLoaded()
     const CQuorvelConf& config = theApp.config;
     if (config.timeOut != 0) {
         QVLOG_AS("OnWebPageLoaded", "SetTimer(URL_CHANGE_TIMER)");
-        timerUrlChange = SetTimer(m_hWnd, URL_CHANGE_TIMER, static_cast<UINT>(config.timeOut), nullptr);
+        timerUrlChange = dialogSetTimer(m_hWnd, URL_CHANGE_TIMER, static_cast<UINT>(config.timeOut), nullptr);
     }
     QVLOG_AS("OnWebPageLoaded", "Install Kbd and Mouse Hook");
     if (config.exitConditions & (EXIT_KEYBOARD | EXIT_ESC_KEY))

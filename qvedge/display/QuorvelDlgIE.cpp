@@ -15,7 +15,7 @@ LRESULT CQuorvelDlg::OnAfterInit(WPARAM, LPARAM)
         QVLOG("OnAfterInit - Before SetTimer DOCUMENTCOMPLETE_TIMER");
         const bool folderShow = config.mode == presentation_mode || config.mode == media_files_mode;
         if (!docCompleteTimerStarted && !engineMode && !folderShow) {
-            timerDocComplete = SetTimer(m_hWnd, DOCUMENTCOMPLETE_TIMER, DOCUMENTCOMPLETE_PERIOD_MS, nullptr);
+            timerDocComplete = dialogSetTimer(m_hWnd, DOCUMENTCOMPLETE_TIMER, DOCUMENTCOMPLETE_PERIOD_MS, nullptr);
             QVLOG("OnAfterInit - Started DOCUMENTCOMPLETE_TIMER");
             docCompleteTimerStarted = true;
         }
@@ -32,7 +32,7 @@ LRESULT CQuorvelDlg::OnDocumentComplete(WPARAM, LPARAM)
         documentCompleted = true;
         if (config.mode == url_list_mode && config.timeOut != 0) {
             QVLOG("SetTimer(URL_CHANGE_TIMER)");
-            timerUrlChange = SetTimer(m_hWnd, URL_CHANGE_TIMER, static_cast<UINT>(config.timeOut), nullptr);
+            timerUrlChange = dialogSetTimer(m_hWnd, URL_CHANGE_TIMER, static_cast<UINT>(config.timeOut), nullptr);
         }
     } else {
         QVLOG("CQuorvelDlg::OnDocumentComplete - error " << errorFlag);

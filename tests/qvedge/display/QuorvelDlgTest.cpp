@@ -4,6 +4,7 @@
 #include "qvedge/views/ie/QuorvelVw.h"
 #include "tests/qvedge/support/OleThread.h"
 #include "tests/qvedge/support/ShowDialog.h"
+#include "tests/qvedge/support/TimerRecorder.h"
 #include "tests/qvedge/support/WindowCapture.h"
 
 #include <gtest/gtest.h>
@@ -110,10 +111,12 @@ TEST(QuorvelDlgTest, InternetExplorerEnginePostsAfterInitOnce)
     EXPECT_FALSE(takePosted(dialog->m_hWnd, WM_AFTERINIT));
 }
 
-TEST(QuorvelDlgTest, TestRunStartsItsGracePeriodTimer)
+TEST(QuorvelDlgTest, TestRunStartsItsGracePeriodTimerOfFifteenSeconds)
 {
+    const TimerRecorder timers;
     auto dialog = createShowDialog(ShowOptions{TRUE});
     EXPECT_EQ(dialog->timerTestTimeOut, TESTTIMEOUT_TIMER);
+    EXPECT_EQ(timers.periodOf(TESTTIMEOUT_TIMER), 15000u);
 }
 
 TEST(QuorvelDlgTest, NoInternetStopsAtTheErrorPicture)

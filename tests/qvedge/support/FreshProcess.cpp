@@ -2,13 +2,13 @@
 // for the whole process (the application object, the show's loop, the exit conditions, the
 // hooks, the error box's clock), and CTest runs each test alone, but a whole executable
 // run as one process must give each test the same start.
-#include "common/Logger.h"
 #include "framework/OleInit.h"
 #include "qvedge/app/QuorvelEdge.h"
 #include "qvedge/config/ConfigLoading.h"
 #include "qvedge/config/ErrorBox.h"
 #include "qvedge/display/InputHooks.h"
 #include "qvedge/display/QuorvelDlg.h"
+#include "tests/qvedge/support/LogCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -23,6 +23,7 @@ struct ProgramSeams {
     logging::Clock logClock = logging::timeNow;
     MonitorApi monitors = monitorApi;
     RandomSource shuffle = urlShuffleRandom;
+    UINT_PTR(WINAPI* setTimer)(HWND, UINT_PTR, UINT, TIMERPROC) = dialogSetTimer;
 };
 
 // Drops what earlier tests left in this thread's queue, a quit message too.
@@ -71,10 +72,23 @@ void startAfresh(const ProgramSeams& seams)
     logging::timeNow = seams.logClock;
     monitorApi = seams.monitors;
     urlShuffleRandom = seams.shuffle;
+    dialogSetTimer = seams.setTimer;
 }
 
 class FreshProcessListener : public ::testing::EmptyTestEventListener {
 public:
+    // The one logger takes its file name from the first test that logs and keeps it; tests
+    // that switch it on expect a file that cannot be opened, so with more than one test in
+    // the process it is built here, on a folder that does not exist.
+    void OnTestProgramStart(const ::testing::UnitTest& unitTest) override
+    {
+        if (unitTest.test_to_run_count() < 2)
+            return;
+        logFilePath = UNOPENABLE_LOG_PATH;
+        logging::getFileLogger();
+        logFilePath.clear();
+    }
+
     void OnTestStart(const ::testing::TestInfo&) override
     {
         if (!seams)
