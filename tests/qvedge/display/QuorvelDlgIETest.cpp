@@ -1,7 +1,9 @@
 // The Internet Explorer road of the dialog: the after-init step and the completed documents.
 #include "qvedge/display/QuorvelDlg.h"
 
+#include "qvedge/views/ie/QuorvelVw.h"
 #include "tests/qvedge/support/LogCapture.h"
+#include "tests/qvedge/support/OleThread.h"
 #include "tests/qvedge/support/ShowDialog.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +38,7 @@ protected:
     LRESULT send(UINT message) { return SendMessageA(dialog->m_hWnd, message, 0, 0); }
     bool running(UINT_PTR id) { return KillTimer(dialog->m_hWnd, id) != 0; }
 
+    OleThread ole;
     std::unique_ptr<CQuorvelDlg> dialog;
 };
 
@@ -133,6 +136,34 @@ TEST_F(QuorvelDlgIETest, DocumentAfterAnErrorStopsTheAnimationButShowsNothing)
     EXPECT_TRUE(log.has(documentRecord + "LoadingAnimation stopped"));
     EXPECT_FALSE(IsWindowVisible(dialog->LoadingAnimation.m_hWnd));
     EXPECT_FALSE(dialog->contentShown);
+}
+
+TEST_F(QuorvelDlgIETest, AfterInitWithoutAnAddressLeavesTheDocumentTimerOff)
+{
+    theApp.config.urlList.clear();
+    show();
+    ASSERT_EQ(1u, dialog->views.ieViews.size());
+    send(WM_AFTERINIT);
+    EXPECT_FALSE(dialog->docCompleteTimerStarted);
+    EXPECT_FALSE(running(DOCUMENTCOMPLETE_TIMER));
+}
+
+TEST_F(QuorvelDlgIETest, FirstDocumentShowsTheViewsInTheRegionOfTheShow)
+{
+    show();
+    ASSERT_EQ(1u, dialog->views.ieViews.size());
+    HWND view = dialog->views.ieViews[0]->m_hWnd;
+    ShowWindow(dialog->m_hWnd, SW_HIDE);
+    ASSERT_FALSE(IsWindowVisible(view));
+    send(WM_HTMLDOCCMPL);
+    EXPECT_TRUE(IsWindowVisible(dialog->m_hWnd));
+    EXPECT_TRUE(IsWindowVisible(view));
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_EQ(SIMPLEREGION, GetWindowRgn(dialog->m_hWnd, region));
+    RECT box;
+    GetRgnBox(region, &box);
+    DeleteObject(region);
+    EXPECT_TRUE(EqualRect(&box, &dialog->screensaverRect));
 }
 
 } // namespace
