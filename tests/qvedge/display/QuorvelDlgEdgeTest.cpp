@@ -73,6 +73,8 @@ protected:
     void show(int exitConditions = 0, int monitorMode = MONITOR_MAIN_ONLY)
     {
         dialog = createShowDialog(ShowOptions{FALSE, false, monitorMode, 0, false, TRUE, exitConditions});
+        // Other tests' windows may take the activation away; the hold keeps that from ending it.
+        dialog->testHold = TRUE;
     }
     void pumpUntil(const std::function<bool()>& done) { ::pumpUntil(*dialog, done); }
     void pumpUntilShown() { pumpUntil([this] { return dialog->contentShown; }); }
