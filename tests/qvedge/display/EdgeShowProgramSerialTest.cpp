@@ -138,6 +138,32 @@ TEST_F(EdgeShowInputTest, APointerMoveOverAPageEndsTheShow)
     EXPECT_EQ(0u, show.exitCode());
 }
 
+// The hook reads the show's own exit conditions: with Esc alone configured, other keys
+// leave the show running.
+TEST_F(EdgeShowInputTest, OverAPageOnlyEscEndsAnEscOnlyShow)
+{
+    EdgeShow show;
+    ShowConfig config;
+    config.exitConditions = {"esc_key"};
+    ASSERT_TRUE(show.start(config));
+    ASSERT_TRUE(show.waitForJournal(showsAView));
+    KeyCatcher catcher;
+    for (int round = 0; round < 5; ++round) {
+        sendKey('Q');
+        catcher.pump();
+        ASSERT_FALSE(show.waitForEnd(100)) << "ended on another key";
+    }
+    bool ended = false;
+    for (DWORD start = GetTickCount(); !ended && GetTickCount() - start < SHOW_STEP_LIMIT_MS;) {
+        sendKey(VK_ESCAPE);
+        catcher.pump();
+        ended = show.waitForEnd(200);
+    }
+    catcher.pump();
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(0u, show.exitCode());
+}
+
 TEST_F(EdgeShowInputTest, WithoutTheRuntimeAKeyEndsTheShow)
 {
     EdgeShow show("", false);
