@@ -138,6 +138,55 @@ TEST_F(EdgeShowInputTest, APointerMoveOverAPageEndsTheShow)
     EXPECT_EQ(0u, show.exitCode());
 }
 
+// A click on the page never reaches it: the hook takes it and ends the show.
+TEST_F(EdgeShowInputTest, AClickOnAPageEndsTheShow)
+{
+    EdgeShow show;
+    ShowConfig config;
+    config.exitConditions = {"mouse_button"};
+    ASSERT_TRUE(show.start(config));
+    ASSERT_TRUE(show.waitForJournal(showsAView));
+    sendMoveTo(300, 300);
+    ASSERT_FALSE(show.waitForEnd(200)) << "ended on a pointer move";
+    bool ended = false;
+    for (DWORD start = GetTickCount(); !ended && GetTickCount() - start < SHOW_STEP_LIMIT_MS;) {
+        INPUT inputs[2] = {};
+        inputs[0].type = inputs[1].type = INPUT_MOUSE;
+        inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(2, inputs, sizeof(INPUT));
+        ended = show.waitForEnd(200);
+    }
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(0u, show.exitCode());
+}
+
+// The hook reads the show's own exit conditions: with Esc alone configured, other keys
+// leave the show running.
+TEST_F(EdgeShowInputTest, OverAPageOnlyEscEndsAnEscOnlyShow)
+{
+    EdgeShow show;
+    ShowConfig config;
+    config.exitConditions = {"esc_key"};
+    ASSERT_TRUE(show.start(config));
+    ASSERT_TRUE(show.waitForJournal(showsAView));
+    KeyCatcher catcher;
+    for (int round = 0; round < 5; ++round) {
+        sendKey('Q');
+        catcher.pump();
+        ASSERT_FALSE(show.waitForEnd(100)) << "ended on another key";
+    }
+    bool ended = false;
+    for (DWORD start = GetTickCount(); !ended && GetTickCount() - start < SHOW_STEP_LIMIT_MS;) {
+        sendKey(VK_ESCAPE);
+        catcher.pump();
+        ended = show.waitForEnd(200);
+    }
+    catcher.pump();
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(0u, show.exitCode());
+}
+
 TEST_F(EdgeShowInputTest, WithoutTheRuntimeAKeyEndsTheShow)
 {
     EdgeShow show("", false);

@@ -309,6 +309,17 @@ TEST_P(EdgeShowFallbackTest, InternetExplorerViewsComeOnScreen)
 INSTANTIATE_TEST_SUITE_P(Steps, EdgeShowFallbackTest, testing::ValuesIn(FALLBACK_CASES),
                          [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
+// The "ie" word sends the show down the Internet Explorer road from the start.
+TEST(EdgeShowProgramTest, ForcedInternetExplorerNeverAsksTheRuntime)
+{
+    EdgeShow show;
+    ASSERT_TRUE(show.start(ShowConfig{}, ShowStart::TestRun, "/ie"));
+    ASSERT_NE(nullptr, show.waitForDialog());
+    Sleep(500);
+    ASSERT_TRUE(closesCleanly(show));
+    EXPECT_TRUE(show.journal().empty()) << describe(show.journal());
+}
+
 // A controller step that fails without a report leaves the show waiting for the view at
 // its loading screen: no fallback, no navigation.
 TEST(EdgeShowProgramTest, AControllerStepWithoutAReportNeitherShowsNorFallsBack)
