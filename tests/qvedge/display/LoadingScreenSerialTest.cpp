@@ -5,12 +5,14 @@
 #include "qvedge/views/edge/WebView2Wrapper.h"
 #include "tests/qvedge/support/ShowDialog.h"
 #include "tests/qvedge/support/SystemInputTurn.h"
+#include "tests/qvedge/support/ViewWindowRefusal.h"
 #include "tests/qvedge/views/edge/FakeWebView2.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -24,6 +26,8 @@ struct LoadingCase {
     void (*arrange)(CQuorvelConf& config, FakeRuntimeKnobs& knobs);
     bool ie;
     Input input;
+    // The first Internet Explorer view cannot be made.
+    bool viewRefused = false;
 };
 
 void PrintTo(const LoadingCase& c, std::ostream* out)
@@ -46,6 +50,8 @@ void noAddress(CQuorvelConf& config, FakeRuntimeKnobs&)
 {
     config.urlList.clear();
 }
+
+void keepConfiguration(CQuorvelConf&, FakeRuntimeKnobs&) {}
 
 void sendKey(WORD vk)
 {
@@ -94,8 +100,14 @@ TEST_P(LoadingScreenTest, TheShowStillEndsOnInput)
 {
     const LoadingCase& c = GetParam();
     c.arrange(theApp.config, runtime.knobs);
+    std::optional<ViewWindowRefusal> refusal;
+    if (c.viewRefused)
+        refusal.emplace(1);
     dialog = createShowDialog(
         ShowOptions{FALSE, false, MONITOR_MAIN_ONLY, 0, c.ie, TRUE, EXIT_KEYBOARD | EXIT_MOUSE_MOVE});
+    if (refusal)
+        ASSERT_TRUE(dialog->views.ieViews.empty());
+    refusal.reset();
     ASSERT_FALSE(runFor(500));
     ASSERT_FALSE(dialog->contentShown);
     ASSERT_FALSE(dialog->hooksInstalled);
@@ -124,7 +136,9 @@ INSTANTIATE_TEST_SUITE_P(
                     LoadingCase{"EmptyFirstAddressKey", emptyFirstAddress, false, Input::Key},
                     LoadingCase{"EmptyFirstAddressMouseMove", emptyFirstAddress, false, Input::MouseMove},
                     LoadingCase{"InternetExplorerWithoutAddressKey", noAddress, true, Input::Key},
-                    LoadingCase{"InternetExplorerWithoutAddressMouseMove", noAddress, true, Input::MouseMove}),
+                    LoadingCase{"InternetExplorerWithoutAddressMouseMove", noAddress, true, Input::MouseMove},
+                    LoadingCase{"ViewNotMadeKey", keepConfiguration, true, Input::Key, true},
+                    LoadingCase{"ViewNotMadeMouseMove", keepConfiguration, true, Input::MouseMove, true}),
     [](const testing::TestParamInfo<LoadingCase>& info) { return std::string(info.param.name); });
 
 } // namespace
