@@ -28,7 +28,7 @@ void CHtmlView::Navigate2(const char* url)
     VARIANT address;
     VariantInit(&address);
     address.vt = VT_BSTR;
-    address.bstrVal = SysAllocString(wideFromNarrow(url).c_str());
+    address.bstrVal = SysAllocString(wideFromAnsi(url, CP_THREAD_ACP).c_str());
     VARIANT flags;
     VariantInit(&flags);
     flags.vt = VT_I4;

@@ -28,15 +28,15 @@ bool isLeadByte(char byte)
     return IsDBCSLeadByte(static_cast<BYTE>(byte)) != 0;
 }
 
-std::wstring wideFromNarrow(const char* text)
+std::wstring wideFromAnsi(const CString& text, unsigned codePage)
 {
-    if (!text || !*text)
+    if (text.IsEmpty())
         return std::wstring();
-    int size = MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, nullptr, 0);
-    if (size <= 1)
+    const int length = text.GetLength();
+    const int size = MultiByteToWideChar(codePage, 0, text.GetString(), length, nullptr, 0);
+    if (size <= 0)
         return std::wstring();
     std::wstring wide(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, &wide[0], size);
-    wide.resize(static_cast<size_t>(size - 1));
+    MultiByteToWideChar(codePage, 0, text.GetString(), length, &wide[0], size);
     return wide;
 }

@@ -16,5 +16,6 @@ CString narrowFromWide(const wchar_t* text);
 // of every path the system's A functions report.
 bool isLeadByte(char byte);
 
-// The other way, for a COM boundary: the thread's ANSI code page to UTF-16.
-std::wstring wideFromNarrow(const char* text);
+// The other way, for a COM boundary: narrow text in the code page (CP_ACP, CP_THREAD_ACP,
+// ...) to UTF-16; empty when it cannot be converted.
+std::wstring wideFromAnsi(const CString& text, unsigned codePage);

@@ -1,6 +1,7 @@
 #include "qvedge/views/CQuorvelView.h"
 
 #include "common/Logger.h"
+#include "framework/TextConversion.h"
 #include "qvedge/app/QuorvelEdge.h"
 #include "qvedge/display/QuorvelDlg.h"
 #include "qvedge/views/edge/WebView2Wrapper.h"

@@ -68,19 +68,6 @@ int loggedFileType(int libstdcxxFileType)
     return libstdcxxFileType;
 }
 
-std::wstring wideFromAnsi(const CString& text, UINT codePage)
-{
-    if (text.IsEmpty())
-        return std::wstring();
-    const int length = text.GetLength();
-    const int size = MultiByteToWideChar(codePage, 0, text.GetString(), length, nullptr, 0);
-    if (size <= 0)
-        return std::wstring();
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(codePage, 0, text.GetString(), length, &wide[0], size);
-    return wide;
-}
-
 long elapsedMs(WebView2Clock::time_point from, WebView2Clock::time_point to)
 {
     return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(to - from).count());

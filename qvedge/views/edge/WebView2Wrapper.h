@@ -45,8 +45,6 @@ CString webView2UserDataFolder(const CString& tempPath, const CString& programPa
 // libstdc++'s file types as the numbers the log shows (0 none, 1 not found, 2 regular,
 // 3 directory, 4 symbolic link, 10 junction; anything else as libstdc++ numbers it).
 int loggedFileType(int libstdcxxFileType);
-// Narrow text in the code page to UTF-16; empty when it cannot be converted.
-std::wstring wideFromAnsi(const CString& text, UINT codePage);
 
 struct WebView2Wrapper {
     WebView2Wrapper();

@@ -1,6 +1,7 @@
 #include "qvedge/views/edge/WebView2Wrapper.h"
 
 #include "common/Logger.h"
+#include "framework/TextConversion.h"
 #include "qvedge/views/edge/WebView2Handler.h"
 
 #include <cwchar>

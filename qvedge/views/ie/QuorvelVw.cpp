@@ -112,7 +112,7 @@ void CQuorvelVw::Navigate2(const CString& address)
     QVLOG("View #" << viewNumber << " navigate to " << address);
     if (!m_pBrowserApp)
         return;
-    VARIANT url = bstrVariant(wideFromNarrow(address).c_str());
+    VARIANT url = bstrVariant(wideFromAnsi(address, CP_THREAD_ACP).c_str());
     VARIANT flags;
     VariantInit(&flags);
     flags.vt = VT_I4;
