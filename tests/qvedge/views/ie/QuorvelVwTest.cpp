@@ -243,6 +243,30 @@ TEST_F(QuorvelVwTest, OnlyTheTopLevelDocumentWithAnAddressIsReported)
     }
 }
 
+TEST_F(QuorvelVwTest, DirectCallsActAsTheirEvents)
+{
+    ASSERT_TRUE(create());
+    view->viewNumber = 7;
+    ComPtr<IDispatch> topLevel;
+    ASSERT_EQ(S_OK, view->m_pBrowserApp->QueryInterface(IID_IDispatch,
+                                                        reinterpret_cast<void**>(topLevel.ReleaseAndGetAddressOf())));
+    TextVariant url(L"https://localhost/direct");
+    view->DocumentComplete(topLevel.Get(), &url.value);
+    EXPECT_TRUE(posted(WM_HTMLDOCCMPL, 0, 7));
+    EXPECT_TRUE(shown(view->m_hWnd));
+
+    DOCHOSTUIINFO info{};
+    EXPECT_EQ(view->OnGetHostInfo(&info), S_OK);
+    EXPECT_EQ(info.dwFlags, static_cast<DWORD>(DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO));
+
+    IDispatch* newWindow = nullptr;
+    BOOL cancel = FALSE;
+    view->OnNewWindow2(&newWindow, &cancel);
+    EXPECT_FALSE(cancel);
+    MSG msg;
+    EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
 TEST_F(QuorvelVwTest, ANewWindowRequestEndsTheShow)
 {
     ASSERT_TRUE(create());
