@@ -89,7 +89,8 @@ BOOL CHtmlView::CreateControl(const char* windowName, DWORD style, const RECT& r
     RECT position = rect;
     ComPtr<IOleWindow> window;
     if (FAILED(browserObject->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site.Get(), 0, m_hWnd, &position)) ||
-        FAILED(browserObject->QueryInterface(IID_IOleWindow, reinterpret_cast<void**>(window.ReleaseAndGetAddressOf()))) ||
+        FAILED(browserObject->QueryInterface(IID_IOleWindow,
+                                             reinterpret_cast<void**>(window.ReleaseAndGetAddressOf()))) ||
         FAILED(window->GetWindow(&browserWindow)) || !browserWindow) {
         DestroyControl();
         return FALSE;

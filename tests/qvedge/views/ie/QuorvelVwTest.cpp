@@ -131,8 +131,8 @@ TEST_F(QuorvelVwTest, ACreationThatFailsLeavesNoWindow)
         EXPECT_EQ(GetWindow(parent.m_hWnd, GW_CHILD), nullptr) << c.name;
         EXPECT_FALSE(failing.m_pBrowserApp) << c.name;
         const std::vector<std::string> records = log.records();
-        EXPECT_EQ(std::count(records.begin() + recordsBefore, records.end(), viewSource + "Create\tError creating CView"),
-                  c.windowFailureLogged ? 1 : 0)
+        const std::string failure = viewSource + "Create\tError creating CView";
+        EXPECT_EQ(std::count(records.begin() + recordsBefore, records.end(), failure), c.windowFailureLogged ? 1 : 0)
             << c.name;
     }
     EXPECT_FALSE(log.has(viewSource + "Create\tError creating QueryInterface"));
@@ -235,7 +235,8 @@ TEST_F(QuorvelVwTest, OnlyTheTopLevelDocumentWithAnAddressIsReported)
     for (const Case& c : cases) {
         ShowWindow(view->m_hWnd, SW_HIDE);
         TextVariant url(c.url);
-        EXPECT_EQ(S_OK, raiseEvent(sink().Get(), DISPID_DOCUMENTCOMPLETE, {dispatchArgument(c.document), byRef(&url.value)}));
+        EXPECT_EQ(S_OK,
+                  raiseEvent(sink().Get(), DISPID_DOCUMENTCOMPLETE, {dispatchArgument(c.document), byRef(&url.value)}));
         EXPECT_TRUE(shown(view->m_hWnd)) << c.name;
         EXPECT_EQ(posted(WM_HTMLDOCCMPL, 0, 5), c.reported) << c.name;
         EXPECT_EQ(log.has(record), c.reported) << c.name;
