@@ -1,10 +1,19 @@
 #pragma once
+#include "framework/Unique.h"
 #include "framework/Win.h"
 
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+struct RegistryKeyTraits {
+    using Handle = HKEY;
+    static Handle Empty() { return nullptr; }
+    static void Close(Handle key) { RegCloseKey(key); }
+};
+// An opened registry key.
+using OwnedKey = Unique<RegistryKeyTraits>;
 
 class CRegistry;
 

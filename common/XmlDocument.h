@@ -8,15 +8,19 @@
 #include <string_view>
 #include <vector>
 
-// A growable array of owned records in document order: it starts with the given capacity
-// and, when full, grows by the given step.
+// A growable array of owned records in document order. Its capacity starts at the given
+// one and, when full, grows by the given step; the storage beneath grows geometrically, so
+// a list of any width is built in linear time.
 template <typename T>
 class XmlList {
 public:
-    XmlList(int initialCapacity, int growthStep) : step(growthStep) { items.reserve(initialCapacity); }
+    XmlList(int initialCapacity, int growthStep) : capacity_(initialCapacity), step(growthStep)
+    {
+        items.reserve(initialCapacity);
+    }
 
     int count() const { return static_cast<int>(items.size()); }
-    int capacity() const { return static_cast<int>(items.capacity()); }
+    int capacity() const { return capacity_; }
     // Null when index is out of range.
     T* at(int index) const { return index >= 0 && index < count() ? items[index].get() : nullptr; }
     auto begin() const { return items.cbegin(); }
@@ -24,15 +28,16 @@ public:
 
     T* add(std::unique_ptr<T> item)
     {
-        if (items.size() == items.capacity())
-            items.reserve(items.capacity() + step);
         items.push_back(std::move(item));
+        if (count() > capacity_)
+            capacity_ += step;
         return items.back().get();
     }
     void clear() { items.clear(); }
 
 private:
     std::vector<std::unique_ptr<T>> items;
+    int capacity_;
     int step;
 };
 

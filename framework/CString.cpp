@@ -1,9 +1,12 @@
 #include "framework/CString.h"
 
+#include "framework/TextConversion.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 #include <strings.h>
 
 void CString::Format(const char* format, ...)
@@ -48,8 +51,14 @@ int CString::Find(char ch, int start) const
 
 int CString::ReverseFind(char ch) const
 {
-    size_t at = s.rfind(ch);
-    return at == std::string::npos ? -1 : static_cast<int>(at);
+    int found = -1;
+    for (size_t at = 0; at < s.size(); ++at) {
+        if (isLeadByte(s[at]) && at + 1 < s.size())
+            ++at;
+        else if (s[at] == ch)
+            found = static_cast<int>(at);
+    }
+    return found;
 }
 
 CString CString::Mid(int first) const
@@ -80,17 +89,28 @@ CString CString::Right(int count) const
     return CString(s.substr(s.size() - static_cast<size_t>(count)));
 }
 
+// Builds the result beside the text, so each byte moves once however many matches there are;
+// the search goes on after each match, as the class library's does.
 int CString::Replace(const char* oldText, const char* newText)
 {
     if (!oldText || !*oldText)
         return 0;
-    const std::string from(oldText);
-    const std::string to(newText ? newText : "");
+    const std::string_view from(oldText);
+    const std::string_view to(newText ? newText : "");
+    size_t at = s.find(from);
+    if (at == std::string::npos)
+        return 0;
+    std::string out;
+    out.reserve(s.size());
+    size_t done = 0;
     int count = 0;
-    for (size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size())) {
-        s.replace(at, from.size(), to);
+    for (; at != std::string::npos; at = s.find(from, done)) {
+        out.append(s, done, at - done).append(to);
+        done = at + from.size();
         ++count;
     }
+    out.append(s, done, std::string::npos);
+    s.swap(out);
     return count;
 }
 

@@ -24,6 +24,9 @@ public:
     // -1 when not found; a start beyond the end finds nothing.
     int Find(const char* sub, int start = 0) const;
     int Find(char ch, int start = 0) const;
+    // Searches on character boundaries of the ANSI code page, as the system's own path
+    // functions do: the trail byte of a double-byte character (0x5C in many Japanese,
+    // Chinese and Korean ones) is never taken for a backslash.
     int ReverseFind(char ch) const;
 
     // Substrings clamp like the class library's: negative start or count count as 0,

@@ -39,3 +39,18 @@ LONG AfxOleObjectCount()
     CWinApp* app = AfxGetApp();
     return app ? app->oleObjectCount : 0;
 }
+
+HRESULT ComInitialization::Enter(DWORD model)
+{
+    Leave();
+    const HRESULT result = CoInitializeEx(nullptr, model);
+    entered = SUCCEEDED(result);
+    return result;
+}
+
+void ComInitialization::Leave()
+{
+    if (entered)
+        CoUninitialize();
+    entered = false;
+}

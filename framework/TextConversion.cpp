@@ -23,6 +23,11 @@ CString narrowFromWide(const wchar_t* text)
     return Utf16ToAnsi(std::u16string(reinterpret_cast<const char16_t*>(text)));
 }
 
+bool isLeadByte(char byte)
+{
+    return IsDBCSLeadByte(static_cast<BYTE>(byte)) != 0;
+}
+
 std::wstring wideFromNarrow(const char* text)
 {
     if (!text || !*text)

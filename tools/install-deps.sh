@@ -14,6 +14,9 @@ packages=(
   wine wine32:i386 wine64 libwine-dev
   xvfb xauth imagemagick
   openssl python3
+  # The sources of the Japanese locale, compiled for the code-page-932 tests.
+  locales
+  chromium-headless-shell fonts-dejavu-core nlohmann-json3-dev
 )
 # Node.js may come from elsewhere than Debian (its npm then conflicts with Debian's).
 command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)

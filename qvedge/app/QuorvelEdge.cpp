@@ -94,14 +94,6 @@ std::string logBasePath(const char* folder, const std::string& baseName)
     return path.str();
 }
 
-CQuorvelApp::~CQuorvelApp()
-{
-    if (internetSession)
-        internetSession->Release();
-    if (protocolFactory)
-        protocolFactory->Release();
-}
-
 void CQuorvelApp::InitModuleNames()
 {
     modulePath = getProgramPath();

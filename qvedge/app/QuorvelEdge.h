@@ -1,5 +1,6 @@
 #pragma once
 #include "framework/CString.h"
+#include "framework/ComPtr.h"
 #include "framework/CWinApp.h"
 #include "framework/Win.h"
 #include "qvedge/app/QuorvelCmdInfo.h"
@@ -16,7 +17,6 @@
 class CQuorvelApp : public CWinApp {
 public:
     CQuorvelApp() = default;
-    ~CQuorvelApp() override;
 
     BOOL InitInstance() override;
     int ExitInstance() override;
@@ -38,8 +38,8 @@ public:
     static constexpr int ENGINE_TIME_OUT = 10;
     static constexpr int ENGINE_MONITOR_MODE = MONITOR_MAIN_ONLY;
 
-    IClassFactory* protocolFactory = nullptr;
-    IInternetSession* internetSession = nullptr;
+    ComPtr<IClassFactory> protocolFactory;
+    ComPtr<IInternetSession> internetSession;
     std::string moduleBaseName;
     CString modulePath;
     CString moduleDir;

@@ -38,10 +38,15 @@ TaskDialogIndirectProc taskDialogIndirect()
 } // namespace
 
 time_t (*errorBoxClock)() = systemClock;
+ErrorBoxMoves errorBoxMoves;
 
 HRESULT CALLBACK ErrorBoxProc(HWND hwnd, UINT notification, WPARAM, LPARAM, LONG_PTR refData)
 {
-    static time_t lastMove = errorBoxClock();
+    time_t& lastMove = errorBoxMoves.lastMove;
+    if (!errorBoxMoves.started) {
+        errorBoxMoves.started = true;
+        lastMove = errorBoxClock();
+    }
     const time_t now = errorBoxClock();
     if (notification != TDN_TIMER)
         return S_OK;

@@ -33,8 +33,13 @@ constexpr size_t ERROR_BOX_MESSAGE_LENGTH = 1024;
 // The seconds clock of the moves; tests put their own in its place.
 extern time_t (*errorBoxClock)();
 
-// Keeps the time of the last move in a function-local static, taken at its first call
-// in the process.
+// The time of the last move, taken at the callback's first call in the process.
+struct ErrorBoxMoves {
+    bool started = false;
+    time_t lastMove = 0;
+};
+extern ErrorBoxMoves errorBoxMoves;
+
 HRESULT CALLBACK ErrorBoxProc(HWND hwnd, UINT notification, WPARAM wParam, LPARAM lParam, LONG_PTR refData);
 
 // Shows the modal box and returns when it has been closed: TaskDialogIndirect's result,

@@ -6,6 +6,7 @@
 #include "common/Logger.h"
 #include "common/PackageFormat.h"
 #include "common/ProgramBaseName.h"
+#include "common/Registry.h"
 #include "common/XmlDocument.h"
 #include "framework/CByteArray.h"
 #include "framework/CException.h"
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -133,8 +135,10 @@ bool readTrailerPayload(CFile& file, CByteArray& payload)
 
 }  // namespace
 
+// Every source is read whole into memory. One too large for it is no configuration, and
+// the loader goes on to the next source: so std::bad_alloc ends each read, not the program.
 int CQuorvelConf::ParseConfigurationFile(CString text)
-{
+try {
     const XmlDocument document(text, XmlDocument::sourceText);
     const XmlElement* root = document.root();
 
@@ -198,17 +202,23 @@ int CQuorvelConf::ParseConfigurationFile(CString text)
 
     author = decodedValue(childOf(root, "author"), "value", authorLimit);
     return CONFIG_OK;
+} catch (const std::bad_alloc&) {
+    // Half a list is no list: the next source starts from an empty one.
+    urlList.clear();
+    return CONFIG_NOT_READABLE;
 }
 
 int CQuorvelConf::ReadConfigurationFile(CString path)
-{
+try {
     packagePath = path;
     CString text;
     if (!GetDecryptedFile(packagePath, text)) {
         logBare("Error GetDecryptedFile: " + path);
         return CONFIG_NOT_READABLE;
     }
-    return ParseConfigurationFile(text);
+    return ParseConfigurationFile(std::move(text));
+} catch (const std::bad_alloc&) {
+    return CONFIG_NOT_READABLE;
 }
 
 bool getConfigFileFromRegistry(CString& path)
@@ -219,25 +229,25 @@ bool getConfigFileFromRegistry(CString& path)
         QVLOG("Didn't find: " << key);
         return false;
     }
+    const OwnedKey settings(opened);
     // The buffer starts zeroed, so shorter data always ends in a NUL; data that fills it
     // without one is no usable path.
     char data[registryPathBufferSize] = {};
     DWORD size = sizeof data;
-    const LONG status = RegQueryValueExA(opened, "Data", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
+    const LONG status =
+        RegQueryValueExA(settings.Get(), "Data", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
     if (status != ERROR_SUCCESS || !std::memchr(data, 0, sizeof data)) {
-        RegCloseKey(opened);
         QVLOG("Didn't find: " << key << " value Data");
         QVLOG("Didn't find: " << key);
         return false;
     }
     path = data;
-    RegCloseKey(opened);
     QVLOG("Got path: " << path << " from " << key);
     return true;
 }
 
 int CQuorvelConf::ReadConfigurationFileSelf(CString name)
-{
+try {
     CString confPath = name;
     if (name.IsEmpty()) {
         confPath = getProgramPath();
@@ -273,7 +283,9 @@ int CQuorvelConf::ReadConfigurationFileSelf(CString name)
         QVLOG("Decryption error!");
         return CONFIG_SELF_UNDECRYPTED;
     }
-    return ParseConfigurationFile(text);
+    return ParseConfigurationFile(std::move(text));
+} catch (const std::bad_alloc&) {
+    return CONFIG_NOT_READABLE;
 }
 
 unsigned systemRandom()

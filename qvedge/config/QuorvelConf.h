@@ -44,13 +44,15 @@ public:
 
     // Fills the record from a configuration document: CONFIG_OK, or CONFIG_EMPTY_LIST
     // when the address list is empty (the steps after the list are then skipped). Missing
-    // elements and attributes count as absent or empty; nothing is an error.
+    // elements and attributes count as absent or empty. A document too large for memory
+    // gives CONFIG_NOT_READABLE and an empty address list.
     int ParseConfigurationFile(CString text);
-    // A package file: CONFIG_OK, CONFIG_NOT_READABLE or CONFIG_EMPTY_LIST. Sets packagePath
-    // first, whatever the outcome.
+    // A package file: CONFIG_OK, CONFIG_NOT_READABLE (also when it is too large for
+    // memory) or CONFIG_EMPTY_LIST. Sets packagePath first, whatever the outcome.
     int ReadConfigurationFile(CString path);
     // The self-contained trailer of the named file, or of the program's own file when the
-    // name is empty: CONFIG_OK, CONFIG_EMPTY_LIST or CONFIG_SELF_*.
+    // name is empty: CONFIG_OK, CONFIG_EMPTY_LIST or CONFIG_SELF_*; CONFIG_NOT_READABLE
+    // when memory runs out past the trailer's own read.
     int ReadConfigurationFileSelf(CString name);
 
     // Moves to the next address, wrapping at the end; shuffles at the first advance and at

@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-HHOOK keyboardHook = nullptr;
-HHOOK mouseHook = nullptr;
+OwnedHook keyboardHook;
+OwnedHook mouseHook;
 HWND hookTargetWindow = nullptr;
 HINSTANCE hookInstance = nullptr;
 POINT mouseStartPoint = {0, 0};
@@ -49,7 +49,7 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM message, LPARAM data)
             QVLOG("KeyboardProc() - ignored");
         }
     }
-    return CallNextHookEx(keyboardHook, code, message, data);
+    return CallNextHookEx(keyboardHook.Get(), code, message, data);
 }
 
 // Only the horizontal distance from the first movement counts.
@@ -94,27 +94,23 @@ LRESULT CALLBACK MouseProc(int code, WPARAM message, LPARAM data)
             return 1;
         break;
     }
-    return CallNextHookEx(mouseHook, code, message, data);
+    return CallNextHookEx(mouseHook.Get(), code, message, data);
 }
 
 BOOL installKbdHook(HINSTANCE module)
 {
-    keyboardHook = SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardProc, module, 0);
+    keyboardHook.Reset(SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardProc, module, 0));
     return TRUE;
 }
 
 BOOL installMouseHook(HINSTANCE)
 {
-    mouseHook = SetWindowsHookExA(WH_MOUSE_LL, MouseProc, nullptr, 0);
+    mouseHook.Reset(SetWindowsHookExA(WH_MOUSE_LL, MouseProc, nullptr, 0));
     return TRUE;
 }
 
 void removeInputHooks()
 {
-    if (keyboardHook)
-        UnhookWindowsHookEx(keyboardHook);
-    keyboardHook = nullptr;
-    if (mouseHook)
-        UnhookWindowsHookEx(mouseHook);
-    mouseHook = nullptr;
+    keyboardHook.Reset();
+    mouseHook.Reset();
 }

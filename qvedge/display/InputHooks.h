@@ -2,6 +2,7 @@
 // The exported low-level keyboard and mouse hooks. WebView2's windows take the input away
 // from the dialog's message loop, so these watch it system-wide and end the show by posting
 // WM_KbdMouseQuit to hookTargetWindow. They run on the installing (user-interface) thread.
+#include "framework/Unique.h"
 #include "framework/Win.h"
 #include "qvedge/config/QuorvelConf.h"
 
@@ -12,8 +13,17 @@ constexpr UINT WM_KbdMouseQuit = WM_USER + 103;
 // it horizontally, the dialog's pre-translation horizontally and vertically.
 constexpr LONG MOUSE_QUIT_DISTANCE = 5;
 
-extern HHOOK keyboardHook;
-extern HHOOK mouseHook;
+struct HookTraits {
+    using Handle = HHOOK;
+    static Handle Empty() { return nullptr; }
+    static void Close(Handle hook) { UnhookWindowsHookEx(hook); }
+};
+using OwnedHook = Unique<HookTraits>;
+
+// The installed hooks, passed on to CallNextHookEx; an install replaces (and so removes)
+// the hook it finds.
+extern OwnedHook keyboardHook;
+extern OwnedHook mouseHook;
 extern HWND hookTargetWindow;
 extern HINSTANCE hookInstance;
 // Where the first mouse movement was seen; (0, 0) until then.

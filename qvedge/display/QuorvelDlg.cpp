@@ -4,17 +4,10 @@
 #include "qvedge/res/resource.h"
 #include "qvedge/views/ie/QuorvelVw.h"
 
-namespace {
-
-// RunMyModalLoop's state, kept from one call to the next; one dialog per process.
-struct ModalLoopState {
-    bool started = false;
-    BOOL idle = TRUE;
-    LONG idleCount = 0;
-    HWND parent = nullptr;
-    MSG* current = nullptr;
-};
+UINT_PTR(WINAPI* dialogSetTimer)(HWND, UINT_PTR, UINT, TIMERPROC) = SetTimer;
 ModalLoopState loopState;
+
+namespace {
 
 bool queueHoldsMessages()
 {

@@ -3,6 +3,7 @@
 #include "framework/CDialog.h"
 #include "framework/CFont.h"
 #include "framework/CString.h"
+#include "framework/OleInit.h"
 #include "framework/Win.h"
 #include "qvedge/config/QuorvelConf.h"
 #include "qvedge/display/InputHooks.h"
@@ -51,6 +52,35 @@ constexpr UINT LOADING_REPEAT_FOREVER = static_cast<UINT>(-1);
 constexpr int ERROR_FONT_HEIGHT = 35;
 constexpr int FOOTER_FONT_HEIGHT = 21;
 
+// The pointer's screen position, GetCursorPos unless a test puts another in its place. It
+// can fail (a screensaver on the secure desktop may be refused it): that is no movement
+// and no footer hit.
+extern BOOL(WINAPI* cursorPosition)(LPPOINT point);
+
+// The system's SetTimer, through which the dialog starts its timers; tests put their own
+// in its place to see the periods asked for.
+extern UINT_PTR(WINAPI* dialogSetTimer)(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC proc);
+
+// RunMyModalLoop's state, kept from one call to the next; one dialog per process.
+struct ModalLoopState {
+    bool started = false;
+    BOOL idle = TRUE;
+    LONG idleCount = 0;
+    HWND parent = nullptr;
+    MSG* current = nullptr;
+};
+extern ModalLoopState loopState;
+
+// What the exit conditions keep for the whole run: the screen position mouse movement
+// is measured from ((-1, -1) until taken), whether it is still to be taken, and whether
+// the first deactivation has passed.
+struct ExitWatchState {
+    POINT moveStartPoint = {-1, -1};
+    BOOL awaitingMoveStart = TRUE;
+    bool firstDeactivationSeen = false;
+};
+extern ExitWatchState exitWatch;
+
 // Set when any WebView2 view reports failure; never cleared.
 extern bool webViewLoadFailed;
 // Cleared when the all-views-loaded actions run, so they run once per process.
@@ -97,6 +127,8 @@ public:
     LRESULT OnReservedAppMessage(WPARAM wParam, LPARAM lParam);
     LRESULT OnKbdMouseQuit(WPARAM wParam, LPARAM lParam);
 
+    // Declared first, so the thread's COM is left only after every view has gone.
+    ComInitialization comInitialization;
     CQuorvelView views;
     bool loopDone = false;
     bool hooksInstalled = false;

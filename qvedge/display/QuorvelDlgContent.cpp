@@ -5,12 +5,10 @@
 #include "qvedge/display/HtmlResource.h"
 #include "qvedge/views/ie/QuorvelVw.h"
 
-#include <objbase.h>
-
 BOOL CQuorvelDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    comInitialization.Enter(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon));
     SetWindowTextA(m_hWnd, theApp.m_pszAppName);
 
@@ -54,7 +52,7 @@ BOOL CQuorvelDlg::OnInitDialog()
     theApp.config.AdvanceUrl();
     if (testRun) {
         QVLOG("Set timerTestTimeOut");
-        timerTestTimeOut = SetTimer(m_hWnd, TESTTIMEOUT_TIMER, TESTTIMEOUT_PERIOD_MS, nullptr);
+        timerTestTimeOut = dialogSetTimer(m_hWnd, TESTTIMEOUT_TIMER, TESTTIMEOUT_PERIOD_MS, nullptr);
     }
 
     SetConditions();

@@ -76,9 +76,10 @@ LRESULT CQuorvelDlg::OnWebPageLoaded(WPARAM wParam, LPARAM lParam)
     if (wParam >= webViewWrappers.size())
         return 0;
     WebView2Wrapper& view = *webViewWrappers[wParam];
-    // Only the first view plays sound; after the fallback none does.
-    if (view.webView && !ieEngine)
-        view.webView->put_IsMuted(wParam != 0);
+    // Only the first view plays sound; after the fallback none does, also one whose
+    // WebView2 object came up only after the fallback had muted the others.
+    if (view.webView)
+        view.webView->put_IsMuted(ieEngine || wParam != 0);
 
     if (!success) {
         webViewLoadFailed = true;
@@ -128,7 +129,7 @@ void CQuorvelDlg::showWhenAllLoaded()
     const CQuorvelConf& config = theApp.config;
     if (config.timeOut != 0) {
         QVLOG_AS("OnWebPageLoaded", "SetTimer(URL_CHANGE_TIMER)");
-        timerUrlChange = SetTimer(m_hWnd, URL_CHANGE_TIMER, static_cast<UINT>(config.timeOut), nullptr);
+        timerUrlChange = dialogSetTimer(m_hWnd, URL_CHANGE_TIMER, static_cast<UINT>(config.timeOut), nullptr);
     }
     QVLOG_AS("OnWebPageLoaded", "Install Kbd and Mouse Hook");
     if (config.exitConditions & (EXIT_KEYBOARD | EXIT_ESC_KEY))

@@ -7,13 +7,8 @@
 
 #include <cstdlib>
 
-namespace {
-
-// Mouse movement ends the show measured from here, once it has been taken.
-BOOL awaitingMoveStart = TRUE;
-bool firstDeactivationSeen = false;
-
-} // namespace
+BOOL(WINAPI* cursorPosition)(LPPOINT point) = GetCursorPos;
+ExitWatchState exitWatch;
 
 void CQuorvelDlg::SetConditions()
 {
@@ -56,14 +51,15 @@ void CQuorvelDlg::SetConditions()
 bool CQuorvelDlg::cursorInFooter() const
 {
     POINT cursor;
-    GetCursorPos(&cursor);
+    if (!cursorPosition(&cursor))
+        return false;
     ScreenToClient(m_hWnd, &cursor);
     return PtInRect(&footerRect, cursor) != 0;
 }
 
 BOOL CQuorvelDlg::PreTranslateMessage(MSG* msg)
 {
-    static POINT moveStartPoint{-1, -1};
+    POINT& moveStartPoint = exitWatch.moveStartPoint;
     if (!conditionsSet)
         SetConditions();
     switch (msg->message) {
@@ -85,15 +81,17 @@ BOOL CQuorvelDlg::PreTranslateMessage(MSG* msg)
         if (theApp.config.showFooter && cursorInFooter())
             SetClassLongPtrA(m_hWnd, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(LoadCursorA(nullptr, IDC_HAND)));
         if (exitMouseMove) {
-            if (awaitingMoveStart && !testHold) {
+            if (exitWatch.awaitingMoveStart && !testHold) {
                 QVLOG("Get start mouse position");
-                GetCursorPos(&moveStartPoint);
-                awaitingMoveStart = FALSE;
+                POINT start;
+                if (cursorPosition(&start)) {
+                    moveStartPoint = start;
+                    exitWatch.awaitingMoveStart = FALSE;
+                }
             } else if (moveStartPoint.x != -1 || moveStartPoint.y != -1) {
                 POINT now;
-                GetCursorPos(&now);
-                if (std::abs(now.x - moveStartPoint.x) > MOUSE_QUIT_DISTANCE ||
-                    std::abs(now.y - moveStartPoint.y) > MOUSE_QUIT_DISTANCE) {
+                if (cursorPosition(&now) && (std::abs(now.x - moveStartPoint.x) > MOUSE_QUIT_DISTANCE ||
+                                             std::abs(now.y - moveStartPoint.y) > MOUSE_QUIT_DISTANCE)) {
                     QVLOG("Quit after mouse move");
                     PostMessageA(m_hWnd, WM_KbdMouseQuit, 0, 0);
                 }
@@ -137,8 +135,8 @@ void CQuorvelDlg::OnActivate(UINT state, HWND other, BOOL minimised)
     CDialog::WindowProc(WM_ACTIVATE, MAKEWPARAM(state, minimised), reinterpret_cast<LPARAM>(other));
     if (state != WA_INACTIVE)
         return;
-    if (!firstDeactivationSeen) {
-        firstDeactivationSeen = true;
+    if (!exitWatch.firstDeactivationSeen) {
+        exitWatch.firstDeactivationSeen = true;
         return;
     }
     QVLOG("OnActivate - state is WA_INACTIVE");

@@ -1,5 +1,6 @@
 #include "qvedge/display/QuorvelDlg.h"
 
+#include "framework/GdiObjects.h"
 #include "qvedge/app/QuorvelEdge.h"
 #include "qvedge/display/DialogPainting.h"
 #include "qvedge/display/FullScreenGeometry.h"
@@ -25,12 +26,10 @@ void CQuorvelDlg::OnSize(UINT type, int width, int height)
 
 void CQuorvelDlg::OnPaint()
 {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(m_hWnd, &paint);
+    const CPaintDC dc(this);
     const DialogPaintState state{htmlRect,         footerRect,         errorFlag,  errorCode,
                                  theApp.config.showFooter != 0, theApp.config.footerTitle, footerFont, errorFont};
-    paintDialog(dc, state);
-    EndPaint(m_hWnd, &paint);
+    paintDialog(dc.GetSafeHdc(), state);
 }
 
 HBRUSH CQuorvelDlg::OnCtlColor(HDC dc, HWND window, UINT controlType)

@@ -6,26 +6,19 @@ namespace {
 const wchar_t memProtocolName[] = L"mem";
 }
 
-bool registerMemNamespace(IInternetSession*& session, IClassFactory*& factory)
+bool registerMemNamespace(ComPtr<IInternetSession>& session, ComPtr<IClassFactory>& factory)
 {
-    if (FAILED(CoInternetGetSession(0, &session, 0))) {
-        session = nullptr;
+    if (FAILED(CoInternetGetSession(0, session.ReleaseAndGetAddressOf(), 0)))
         return false;
-    }
-    if (SUCCEEDED(createProtocolClassFactory(&factory)))
-        session->RegisterNameSpace(factory, CLSID_NULL, memProtocolName, 0, nullptr, 0);
+    if (SUCCEEDED(createProtocolClassFactory(factory.ReleaseAndGetAddressOf())))
+        session->RegisterNameSpace(factory.Get(), CLSID_NULL, memProtocolName, 0, nullptr, 0);
     return true;
 }
 
-void unregisterMemNamespace(IInternetSession*& session, IClassFactory*& factory)
+void unregisterMemNamespace(ComPtr<IInternetSession>& session, ComPtr<IClassFactory>& factory)
 {
-    if (session) {
-        session->UnregisterNameSpace(factory, memProtocolName);
-        session->Release();
-        session = nullptr;
-    }
-    if (factory) {
-        factory->Release();
-        factory = nullptr;
-    }
+    if (session)
+        session->UnregisterNameSpace(factory.Get(), memProtocolName);
+    session.Reset();
+    factory.Reset();
 }

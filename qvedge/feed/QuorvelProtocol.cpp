@@ -51,6 +51,8 @@ HRESULT CQuorvelProtocol::fetchAndConvert(const CString& address)
     CString userAgent;
     userAgent.LoadString(IDS_USER_AGENT);
     try {
+        // A second Start: the earlier request goes before the session it belongs to.
+        file.reset();
         session.reset(new CInternetSession(userAgent, requestContext, INTERNET_OPEN_TYPE_PRECONFIG, nullptr,
                                            nullptr, 0));
         file.reset(session->OpenURL(address, requestContext, INTERNET_FLAG_TRANSFER_ASCII, nullptr, 0));

@@ -13,9 +13,12 @@ namespace {
 constexpr const char* jsonEscapeTexts[] = {"\\\"", "\\\\", "\\/", "\\b", "\\f", "\\n", "\\r", "\\t"};
 constexpr std::size_t namedEscapeSize = 2;
 const char numericEscapePrefix[] = "\\u";
-// Written for a byte that cannot begin a sequence (80-BF, FE, FF) and for a sequence the
-// end of the text cuts short.
+// Written for each byte that begins no well-formed sequence: a continuation byte (80-BF) on
+// its own, FE and FF, a lead byte whose continuation bytes are missing or invalid, and the
+// lead of a sequence beyond the last code point or of a five- or six-byte form.
 constexpr std::string_view malformedEscape = "\\ufffd";
+constexpr std::uint32_t lastCodePoint = 0x10FFFF;
+constexpr std::uint32_t firstSupplementary = 0x10000;
 
 constexpr const char* namedEscape(unsigned char byte)
 {
@@ -42,13 +45,12 @@ constexpr std::array<bool, 256> plainBytes = [] {
 }();
 
 // Continuation bytes that follow a lead byte, and the payload bits the lead carries;
-// -1 for a byte that cannot begin a sequence.
+// -1 for a byte that begins no sequence of at most four bytes.
 int continuationCount(unsigned char lead, std::uint32_t& bits)
 {
     struct LeadRange { unsigned char first, last; int continuations; unsigned char mask; };
     static const LeadRange ranges[] = {
-        {0x00, 0x7F, 0, 0x7F}, {0xC0, 0xDF, 1, 0x1F}, {0xE0, 0xEF, 2, 0x0F},
-        {0xF0, 0xF7, 3, 0x07}, {0xF8, 0xFB, 4, 0x03}, {0xFC, 0xFD, 5, 0x01},
+        {0x00, 0x7F, 0, 0x7F}, {0xC0, 0xDF, 1, 0x1F}, {0xE0, 0xEF, 2, 0x0F}, {0xF0, 0xF7, 3, 0x07},
     };
     for (const LeadRange& range : ranges) {
         if (lead >= range.first && lead <= range.last) {
@@ -59,43 +61,53 @@ int continuationCount(unsigned char lead, std::uint32_t& bits)
     return -1;
 }
 
-// The prefix and the lower-case hex code point, at least four digits, into out (room for
-// ten characters); returns the length.
-std::size_t formatNumericEscape(std::uint32_t codePoint, char* out)
+bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// The prefix and four lower-case hex digits of a UTF-16 unit into out; returns the length.
+std::size_t formatUnitEscape(std::uint32_t unit, char* out)
 {
     static const char hexDigits[] = "0123456789abcdef";
-    int digits = 4;
-    while (digits < 8 && (codePoint >> (4 * digits)) != 0)
-        ++digits;
     std::size_t length = sizeof numericEscapePrefix - 1;
     std::copy(numericEscapePrefix, numericEscapePrefix + length, out);
-    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
-        out[length++] = hexDigits[(codePoint >> shift) & 0xF];
+    for (int shift = 12; shift >= 0; shift -= 4)
+        out[length++] = hexDigits[(unit >> shift) & 0xF];
     return length;
 }
 
-// Writes the escape of the sequence at text and returns the byte after it; never moves
-// past the terminating NUL.
+// The escape of a code point into out (room for twelve characters): one unit, or a
+// surrogate pair above the basic plane; returns the length.
+std::size_t formatNumericEscape(std::uint32_t codePoint, char* out)
+{
+    if (codePoint < firstSupplementary)
+        return formatUnitEscape(codePoint, out);
+    const std::uint32_t offset = codePoint - firstSupplementary;
+    std::size_t length = formatUnitEscape(0xD800 | (offset >> 10), out);
+    return length + formatUnitEscape(0xDC00 | (offset & 0x3FF), out + length);
+}
+
+// Writes the escape of the sequence at text and returns the byte after it; a malformed
+// sequence gives the malformed escape for its first byte alone, so the bytes after it are
+// read again (a Latin-1 letter keeps the text that follows it). Stops at the NUL, which is
+// no continuation byte.
 template <class Write>
 const unsigned char* writeNumericEscape(const unsigned char* text, Write& write)
 {
     std::uint32_t codePoint = 0;
-    int continuations = continuationCount(*text, codePoint);
-    ++text;
-    if (continuations < 0) {
-        write(malformedEscape);
-        return text;
-    }
-    for (int i = 0; i < continuations; ++i, ++text) {
-        if (*text == 0) {
+    const int continuations = continuationCount(*text, codePoint);
+    for (int i = 1; i <= continuations; ++i) {
+        if (!isContinuation(text[i])) {
             write(malformedEscape);
-            return text;
+            return text + 1;
         }
-        codePoint = (codePoint << 6) | (*text & 0x3F);
+        codePoint = (codePoint << 6) | (text[i] & 0x3F);
     }
-    char escape[10];
+    if (continuations < 0 || codePoint > lastCodePoint) {
+        write(malformedEscape);
+        return text + 1;
+    }
+    char escape[12];
     write(std::string_view(escape, formatNumericEscape(codePoint, escape)));
-    return text;
+    return text + 1 + continuations;
 }
 
 // Hands the escaped form of a NUL-terminated text to write: each run of plain bytes and

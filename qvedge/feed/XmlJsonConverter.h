@@ -55,8 +55,8 @@ private:
     std::string result;
 };
 
-// The JSON-escaped form of a NUL-terminated text; every byte from 0x7F leaves as "\u" and
-// the lower-case hex code point of the UTF-8 sequence it begins.
+// The JSON-escaped form of a NUL-terminated text; every byte from 0x7F leaves as "\u"
+// escapes, in lower-case hex, of the UTF-16 units of the UTF-8 sequence it begins.
 std::string escapeJson(const char* text);
 
 // The caller's parse step and the conversion: parses the writable NUL-terminated body in place

@@ -7,6 +7,12 @@
 
 class CQuorvelVw;
 
+// populateIEViews' failures: no address although connected, no address and not connected.
+constexpr int POPULATE_NO_ADDRESS = 4;
+constexpr int POPULATE_NOT_CONNECTED = 6;
+// The page of a presentation or media-file folder.
+constexpr const char* IE_FOLDER_PAGE = "index.html";
+
 // The browser views of the show, one per view rectangle: WebView2 views in the global
 // webViewWrappers, Internet Explorer views in ieViews. The dialog decides when each
 // operation runs. Each engine's half lives in a source of its own (CQuorvelViewEdge.cpp,

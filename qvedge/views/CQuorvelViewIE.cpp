@@ -3,7 +3,10 @@
 #include "common/Logger.h"
 #include "framework/CView.h"
 #include "qvedge/app/QuorvelEdge.h"
+#include "qvedge/display/HtmlResource.h"
 #include "qvedge/display/QuorvelDlg.h"
+#include "qvedge/res/display_resource.h"
+#include "qvedge/views/WriteHtmlToView.h"
 #include "qvedge/views/ie/QuorvelDoc.h"
 #include "qvedge/views/ie/QuorvelVw.h"
 
@@ -44,8 +47,49 @@ int CQuorvelView::createIEViews(CWnd* parent)
     return result;
 }
 
-int CQuorvelView::populateIEViews(bool)
+namespace {
+
+// The local page of a presentation or media-file show on the Internet Explorer road.
+CString folderPageAddress(const CQuorvelConf& config)
 {
+    CString address;
+    if (config.mode == media_files_mode)
+        address.Format("file://%s\\%s", config.dataFolder.GetString(), IE_FOLDER_PAGE);
+    else
+        address.Format("file:///%s\\%s",
+                       (config.testMode ? config.selectedFolder : config.dataFolder).GetString(), IE_FOLDER_PAGE);
+    return address;
+}
+
+} // namespace
+
+int CQuorvelView::populateIEViews(bool engineReport)
+{
+    CQuorvelConf& config = theApp.config;
+    if (engineReport) {
+        loadHtmlResource(IDR_ENGINE_REPORT_HTML, engineReportHtml);
+        engineReportHtml.Replace(ENGINE_VERSION_TOKEN, ENGINE_VERSION);
+    }
+    const CString reachable = config.GetReachableUrl();
+    const bool folderShow = config.mode == presentation_mode || config.mode == media_files_mode;
+    for (CQuorvelVw* view : ieViews) {
+        if (engineReport) {
+            QVLOG("doCreateHtmlView - After LoadFromResource");
+            writeHtmlToView(engineReportHtml, view);
+            continue;
+        }
+        QVLOG("doCreateHtmlView - SetHTMLContent - After Navigate2");
+        if (!folderShow && reachable.IsEmpty()) {
+            if (theApp.internetConnected) {
+                QVLOG("onAfterInit - BAD_URLS");
+                return POPULATE_NO_ADDRESS;
+            }
+            QVLOG("onAfterInit - NOT_CONN");
+            return POPULATE_NOT_CONNECTED;
+        }
+        QVLOG("doCreateHtmlView - After Navigate2");
+        view->Navigate2(folderShow ? folderPageAddress(config) : reachable);
+    }
     return 0;
 }
 

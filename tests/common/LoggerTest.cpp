@@ -110,9 +110,10 @@ TEST_F(LoggerTest, RecordsAppendToAnExistingFile)
     EXPECT_EQ(text.rfind("earlier\r\n2026-12-09 08:49:38\t", 0), 0u) << text;
 }
 
-TEST_F(LoggerTest, TabFlagSeparatesItemsOfOneRecordAndIsClearedAtItsEnd)
+TEST_F(LoggerTest, TabFlagSeparatesItemsOfOneRecordAndOnlyBit32OutlivesItsEnd)
 {
-    logging::File_Logger<logging::Console_Logger> logger(folder / "qvedge", logging::FLAG_TAB_ITEMS);
+    logging::File_Logger<logging::Console_Logger> logger(folder / "qvedge",
+                                                         logging::FLAG_TAB_ITEMS | logging::FLAG_KEPT);
     const int line = __LINE__ + 1;
     QVLOG_TO(logger, "f", "a" << 1);
     QVLOG_TO(logger, "f", "b" << 2);
@@ -120,6 +121,7 @@ TEST_F(LoggerTest, TabFlagSeparatesItemsOfOneRecordAndIsClearedAtItsEnd)
     const std::string first = "\t2026-12-09 08:49:38\t\t\tLoggerTest.cpp\t" + std::to_string(line) + "\tf\t\ta\t1\r\n";
     const std::string second = "2026-12-09 08:49:38\tLoggerTest.cpp\t" + std::to_string(line + 1) + "\tf\tb2\r\n";
     EXPECT_EQ(readFile(folder / "Screen saver qvedge.log"), first + second);
+    EXPECT_EQ(logger.flags, logging::FLAG_KEPT);
 }
 
 TEST_F(LoggerTest, DayChangeReopensTheSameFileAndKeepsEarlierRecords)

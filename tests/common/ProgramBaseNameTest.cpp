@@ -1,6 +1,8 @@
 #include "common/ProgramBaseName.h"
 
 #include "framework/Win.h"
+#include "tests/CodePage932.h"
+#include "tests/ProgramCopy.h"
 
 #include <gtest/gtest.h>
 
@@ -37,41 +39,57 @@ TEST(ProgramBaseNameTest, PathIsTheOneTheSystemReports)
     EXPECT_EQ(getProgramPath().Right(16), "\\test_common.exe");
 }
 
+namespace {
+
+// Runs the copy's own case, which expects the given base name.
+bool namesItself(const ProgramCopy& copy, const char* expected, const std::string& startPath = std::string())
+{
+    return copy.passes("ProgramBaseNameTest.PrintsOwnNameWhenAsked", "QV_EXPECT_BASE_NAME", expected, startPath);
+}
+
+std::string tempFolder()
+{
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    return folder;
+}
+
+} // namespace
+
 // Windows may start a screensaver through its 8.3 path; the name must still be the long one.
 TEST(ProgramBaseNameTest, LongNameWhenStartedThroughShortPath)
 {
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    char folder[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, folder);
-    std::string longCopy = std::string(folder) + "A Long Program Name.exe";
-    ASSERT_TRUE(CopyFileA(self, longCopy.c_str(), FALSE));
+    const ProgramCopy copy(tempFolder() + "A Long Program Name.exe");
+    ASSERT_TRUE(copy.made);
     char shortPath[MAX_PATH] = {};
-    ASSERT_GT(GetShortPathNameA(longCopy.c_str(), shortPath, MAX_PATH), 0u);
+    ASSERT_GT(GetShortPathNameA(copy.path.c_str(), shortPath, MAX_PATH), 0u);
     ASSERT_EQ(std::string::npos, std::string(shortPath).find("A Long Program Name"));
-
-    std::string command = std::string("\"") + shortPath +
-                          "\" --gtest_filter=ProgramBaseNameTest.PrintsOwnNameWhenAsked";
-    STARTUPINFOA startup = {sizeof startup};
-    PROCESS_INFORMATION process = {};
-    SetEnvironmentVariableA("QV_EXPECT_BASE_NAME", "A Long Program Name");
-    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &process));
-    SetEnvironmentVariableA("QV_EXPECT_BASE_NAME", nullptr);
-    WaitForSingleObject(process.hProcess, 60000);
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    DeleteFileA(longCopy.c_str());
-    EXPECT_EQ(0u, exitCode);
+    EXPECT_TRUE(namesItself(copy, "A Long Program Name", shortPath));
 }
 
-// Runs inside the copy started above; a plain run has nothing to expect.
+class CodePage932BaseNameTest : public CodePage932Test {};
+
+TEST_F(CodePage932BaseNameTest, KeepsALetterWhoseTrailByteIsABackslash)
+{
+    EXPECT_STREQ(SOFUTO, baseNameOfPath("C:\\Screens\\" SOFUTO ".scr"));
+}
+
+TEST_F(CodePage932BaseNameTest, NamesAProgramFileOfThatName)
+{
+    const ProgramCopy copy(tempFolder() + SOFUTO ".exe");
+    ASSERT_TRUE(copy.made);
+    EXPECT_TRUE(namesItself(copy, SOFUTO));
+}
+
+// Runs inside the copies started above; a plain run has nothing to expect.
 TEST(ProgramBaseNameTest, PrintsOwnNameWhenAsked)
 {
-    char expected[MAX_PATH] = {};
-    if (!GetEnvironmentVariableA("QV_EXPECT_BASE_NAME", expected, MAX_PATH))
+    // Read wide: Wine's GetEnvironmentVariableA cuts a double-byte text to its number of
+    // characters.
+    wchar_t wide[MAX_PATH] = {};
+    if (!GetEnvironmentVariableW(L"QV_EXPECT_BASE_NAME", wide, MAX_PATH))
         GTEST_SKIP() << "only meaningful in a copy started by another case";
+    char expected[MAX_PATH] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, expected, MAX_PATH, nullptr, nullptr);
     EXPECT_STREQ(expected, getProgramBaseName());
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 
 namespace {
@@ -194,6 +196,42 @@ TEST(XmlDocumentTest, ListsStartWithTheirCapacitiesAndGrowByTheirSteps)
     EXPECT_EQ(XmlElement::childrenCapacity + XmlElement::childrenStep, root.children().capacity());
     EXPECT_EQ(XmlElement::contentsCapacity, root.contents().capacity());
     EXPECT_EQ(XmlDeclaration::commentsCapacity, document.declaration().comments().capacity());
+}
+
+// The capacity the list reports climbs by its step, while the records move to new storage
+// only a logarithmic number of times: a step-by-step storage would move them 5,000 times
+// here, and loading a wide element would take quadratic time.
+TEST(XmlListTest, ReportsStepwiseCapacityOverGeometricStorage)
+{
+    XmlList<int> list(XmlElement::childrenCapacity, XmlElement::childrenStep);
+    const int records = 100000;
+    int moves = 0;
+    const std::unique_ptr<int>* storage = nullptr;
+    for (int i = 0; i < records; ++i) {
+        list.add(std::make_unique<int>(i));
+        if (&*list.begin() != storage)
+            ++moves;
+        storage = &*list.begin();
+        const int steps = (list.count() - XmlElement::childrenCapacity + XmlElement::childrenStep - 1) /
+                          XmlElement::childrenStep;
+        ASSERT_EQ(XmlElement::childrenCapacity + std::max(0, steps) * XmlElement::childrenStep, list.capacity());
+    }
+    EXPECT_LT(moves, 40);
+    EXPECT_EQ(records - 1, *list.at(records - 1));
+}
+
+TEST(XmlDocumentTest, AWideElementReportsItsCapacityByWholeSteps)
+{
+    std::string text = "<?x?><r>";
+    const int children = 30001;
+    for (int i = 0; i < children; ++i)
+        text += "<c a=\"1\"/>";
+    text += "</r>";
+    XmlDocument document(text.c_str(), XmlDocument::sourceText);
+    ASSERT_EQ(XmlDocument::loaded, document.status());
+    EXPECT_EQ(children, document.root()->children().count());
+    EXPECT_EQ(30020, document.root()->children().capacity());
+    EXPECT_EQ(XmlElement::attributesCapacity, document.root()->children().at(children - 1)->attributes().capacity());
 }
 
 class XmlLookupTest : public testing::Test {

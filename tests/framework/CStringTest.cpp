@@ -1,5 +1,9 @@
 #include "framework/CString.h"
 
+#include "tests/CodePage932.h"
+
+#include <string>
+
 #include <gtest/gtest.h>
 
 TEST(CStringTest, MidClampsLikeTheClassLibrary)
@@ -21,6 +25,68 @@ TEST(CStringTest, FindAndReplace)
     EXPECT_EQ(12, text.ReverseFind('&'));
     EXPECT_EQ(2, text.Replace("&", "&&"));
     EXPECT_EQ(CString("a&&callback=x&&b"), text);
+}
+
+namespace {
+
+struct ReplaceCase {
+    const char* name;
+    std::string text;
+    const char* oldText;
+    const char* newText;
+    int count;
+    std::string expected;
+};
+
+std::string repeated(const std::string& piece, int times)
+{
+    std::string text;
+    for (int i = 0; i < times; ++i)
+        text += piece;
+    return text;
+}
+
+const ReplaceCase replaceCases[] = {
+    {"NoMatch", "abc", "x", "y", 0, "abc"},
+    {"EmptyText", "", "a", "b", 0, ""},
+    {"EmptyPatternReplacesNothing", "abc", "", "y", 0, "abc"},
+    {"NullPatternReplacesNothing", "abc", nullptr, "y", 0, "abc"},
+    {"PatternLongerThanText", "ab", "abc", "y", 0, "ab"},
+    {"WholeText", "mem://", "mem://", "https://", 1, "https://"},
+    {"AtStartAndEnd", "ab-ab", "ab", "c", 2, "c-c"},
+    {"Adjacent", "ababab", "ab", "x", 3, "xxx"},
+    // Each match ends where the search goes on, so overlapping ones count once.
+    {"OverlappingOdd", "aaa", "aa", "b", 1, "ba"},
+    {"OverlappingEven", "aaaa", "aa", "b", 2, "bb"},
+    {"OverlappingLonger", "abababa", "aba", "X", 2, "XbX"},
+    {"ReplacementHoldsPattern", "aa", "a", "aa", 2, "aaaa"},
+    {"ReplacementFormsNewMatch", "aab", "ab", "b", 1, "ab"},
+    {"EmptyReplacementRemoves", "mem://mem://x", "mem://", "", 2, "x"},
+    {"NullReplacementRemoves", "a&b&", "&", nullptr, 2, "ab"},
+    {"Longer", "a.b.c", ".", "::", 2, "a::b::c"},
+    {"Shorter", "a::b::c", "::", ".", 2, "a.b.c"},
+    {"ManyRepeats", repeated("mem://", 5000) + "h", "mem://", "https://", 5000, repeated("https://", 5000) + "h"},
+};
+
+} // namespace
+
+class CStringReplaceTest : public testing::TestWithParam<ReplaceCase> {};
+
+TEST_P(CStringReplaceTest, ReplacesEachMatchLeftToRight)
+{
+    CString text(GetParam().text);
+    EXPECT_EQ(GetParam().count, text.Replace(GetParam().oldText, GetParam().newText));
+    EXPECT_TRUE(text.str() == GetParam().expected) << text.GetString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CStringReplaceTest, testing::ValuesIn(replaceCases),
+                         [](const testing::TestParamInfo<ReplaceCase>& info) { return std::string(info.param.name); });
+
+TEST(CStringTest, ReplaceWithPatternFromItsOwnText)
+{
+    CString text("x-x");
+    EXPECT_EQ(2, text.Replace(text.GetString() + 2, "yy"));
+    EXPECT_EQ(CString("yy-yy"), text);
 }
 
 TEST(CStringTest, FormatGrowsToAnyLength)
@@ -54,3 +120,31 @@ TEST(CStringTest, TrimOneCharacterStopsAtAnyOther)
     CString tabs("\t\t");
     EXPECT_TRUE(tabs.TrimRight('\t').IsEmpty());
 }
+
+struct ReverseFindCase {
+    const char* text;
+    char ch;
+    int at;
+};
+
+// Code page 1252 has no double-byte characters: every byte is a character of its own.
+TEST(CStringTest, ReverseFindTakesEveryByteOfASingleByteCodePage)
+{
+    EXPECT_EQ(1, CString(SOFUTO).ReverseFind('\\'));
+}
+
+class CodePage932ReverseFindTest : public CodePage932TestWithParam<ReverseFindCase> {};
+
+TEST_P(CodePage932ReverseFindTest, NeverTakesATrailByte)
+{
+    EXPECT_EQ(GetParam().at, CString(GetParam().text).ReverseFind(GetParam().ch));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, CodePage932ReverseFindTest,
+    testing::Values(ReverseFindCase{SOFUTO, '\\', -1}, ReverseFindCase{"C:\\" SOFUTO, '\\', 2},
+                    ReverseFindCase{"C:\\" SOFUTO "\\x", '\\', 9}, ReverseFindCase{SOFUTO ".scr", '.', 6},
+                    // A lead byte at the very end has no trail byte to hide.
+                    ReverseFindCase{"a\\\x83", '\\', 1},
+                    // Single-byte katakana (A1-DF) are no lead bytes.
+                    ReverseFindCase{"\xB1\\", '\\', 1}));

@@ -1,3 +1,5 @@
+#include "tests/CodePage932.h"
+#include "tests/ProgramCopy.h"
 #include "tests/webview2/ProviderSession.h"
 #include "webview2/include/WebView2Callback.h"
 #include "webview2/loader/WebView2Loader.h"
@@ -33,6 +35,27 @@ HRESULT createThrough(const std::string& providerPath)
 TEST(WebView2Loader, NoProviderBesideTheTestsGivesFileNotFound)
 {
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), createThrough(""));
+}
+
+// The default road from a program whose name begins with a letter whose trail byte is a
+// backslash: the provider is looked for in the program's folder, not in a cut name.
+class CodePage932LoaderTest : public CodePage932Test {};
+
+TEST_F(CodePage932LoaderTest, FindsTheProviderBesideAProgramOfThatName)
+{
+    workspaceProvider();
+    const ProgramCopy copy(workspaceFolder() + SOFUTO ".exe");
+    ASSERT_TRUE(copy.made);
+    EXPECT_TRUE(copy.passes("WebView2Loader.FindsTheProviderBesideItsProgramWhenAsked", "QV_PROVIDER_BESIDE", "1"));
+}
+
+// Runs inside the copy started above, which lies beside a provider; a plain run has none.
+TEST(WebView2Loader, FindsTheProviderBesideItsProgramWhenAsked)
+{
+    if (!GetEnvironmentVariableA("QV_PROVIDER_BESIDE", nullptr, 0))
+        GTEST_SKIP() << "only meaningful in a copy started by another case";
+    ProviderSession session;
+    EXPECT_EQ(S_OK, createThrough(""));
 }
 
 TEST(WebView2Loader, MissingFileGivesFileNotFound)

@@ -1,10 +1,12 @@
 // bench_probe: starts a program, reports the milliseconds from its start until it shows
-// a visible top-level window, and the GDI objects it holds then and some seconds later;
-// then closes that window and waits for the program's end. Run under Wine by
-// tools/bench.sh; not part of the screensaver.
+// a visible top-level window and until that window shows its content (the show's loading
+// animation, control 131, gone; a program without one shows its content at once), and the
+// GDI objects it holds at its content and some seconds later; then closes that window and
+// waits for the program's end. Run under Wine by tools/bench.sh; not part of the
+// screensaver.
 //
 //   bench_probe <seconds until the second count> <program> [arguments...]
-// prints "visible_ms=N gdi_first=N gdi_later=N" on one line.
+// prints "visible_ms=N content_ms=N gdi_first=N gdi_later=N" on one line.
 #include "framework/Win.h"
 
 #include <winternl.h>
@@ -17,6 +19,7 @@
 namespace {
 
 constexpr DWORD START_LIMIT_MS = 60000;
+constexpr int LOADING_ANIMATION_ID = 131;
 
 struct WindowSearch {
     DWORD processId;
@@ -71,6 +74,13 @@ int gdiObjectsOf(HANDLE process)
     return used;
 }
 
+double msSince(const LARGE_INTEGER& started, const LARGE_INTEGER& frequency)
+{
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return (now.QuadPart - started.QuadPart) * 1000.0 / frequency.QuadPart;
+}
+
 std::string commandLine(int argc, char** argv)
 {
     std::string line;
@@ -94,7 +104,7 @@ int main(int argc, char** argv)
     std::string line = commandLine(argc, argv);
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION info = {};
-    LARGE_INTEGER frequency, started, now;
+    LARGE_INTEGER frequency, started;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&started);
     if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
@@ -107,12 +117,18 @@ int main(int argc, char** argv)
         if (!window)
             Sleep(1);
     }
-    QueryPerformanceCounter(&now);
-    const double visibleMs = (now.QuadPart - started.QuadPart) * 1000.0 / frequency.QuadPart;
+    const double visibleMs = window ? msSince(started, frequency) : -1.0;
+    bool content = false;
+    for (DWORD start = GetTickCount(); window && !content && GetTickCount() - start < START_LIMIT_MS;) {
+        content = !IsWindowVisible(GetDlgItem(window, LOADING_ANIMATION_ID));
+        if (!content)
+            Sleep(1);
+    }
+    const double contentMs = content ? msSince(started, frequency) : -1.0;
     const int first = gdiObjectsOf(info.hProcess);
     Sleep(laterMs);
     const int later = gdiObjectsOf(info.hProcess);
-    std::printf("visible_ms=%.0f gdi_first=%d gdi_later=%d\n", window ? visibleMs : -1.0, first, later);
+    std::printf("visible_ms=%.0f content_ms=%.0f gdi_first=%d gdi_later=%d\n", visibleMs, contentMs, first, later);
     std::fflush(stdout);
     if (window)
         PostMessageA(window, WM_CLOSE, 0, 0);

@@ -1,6 +1,9 @@
 #include "webview2/loader/WebView2Loader.h"
 
+#include "framework/CString.h"
 #include "webview2/include/WebView2.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -11,10 +14,9 @@ std::string defaultProviderPath()
 {
     char program[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameA(nullptr, program, MAX_PATH);
-    std::string path(program, length);
-    const size_t slash = path.find_last_of("\\/");
-    path.erase(slash == std::string::npos ? 0 : slash + 1);
-    return path + WEBVIEW2_PROVIDER_FILE;
+    const CString path(program, static_cast<int>(length));
+    const int slash = std::max(path.ReverseFind('\\'), path.ReverseFind('/'));
+    return path.Left(slash + 1).str() + WEBVIEW2_PROVIDER_FILE;
 }
 
 // The outcome of the one load: the entry, or the failure every call reports.

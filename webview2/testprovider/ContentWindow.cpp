@@ -1,6 +1,6 @@
 #include "webview2/testprovider/ContentWindow.h"
 
-#include "webview2/testprovider/ComObject.h"
+#include "webview2/common/ComObject.h"
 
 namespace {
 

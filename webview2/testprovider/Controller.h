@@ -3,7 +3,7 @@
 // and Close, after which none of the view's handlers is called.
 #include "framework/ComPtr.h"
 #include "webview2/include/WebView2.h"
-#include "webview2/testprovider/ComObject.h"
+#include "webview2/common/ComObject.h"
 #include "webview2/testprovider/ContentWindow.h"
 #include "webview2/testprovider/ViewContext.h"
 #include "webview2/testprovider/WebView.h"

@@ -1,7 +1,7 @@
 #include "webview2/testprovider/Environment.h"
 
 #include "webview2/testprovider/Controller.h"
-#include "webview2/testprovider/Dispatcher.h"
+#include "webview2/common/Dispatcher.h"
 #include "webview2/testprovider/Journal.h"
 
 #include <atomic>

@@ -2,7 +2,7 @@
 // One environment per creation call; it makes the views' controllers. Views are numbered
 // across the process, in the order their controllers are asked for, from 1.
 #include "webview2/include/WebView2.h"
-#include "webview2/testprovider/ComObject.h"
+#include "webview2/common/ComObject.h"
 #include "webview2/testprovider/Knobs.h"
 
 #include <memory>

@@ -46,28 +46,6 @@ void journal(const std::string& who, const std::string& method, const JournalFie
     CloseHandle(file);
 }
 
-std::string utf8(LPCWSTR text)
-{
-    if (!text || !*text)
-        return "";
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(bytes > 0 ? bytes - 1 : 0, '\0');
-    if (bytes > 1)
-        WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], bytes, nullptr, nullptr);
-    return out;
-}
-
-std::wstring wide(const std::string& text)
-{
-    if (text.empty())
-        return L"";
-    const int characters = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring out(characters > 0 ? characters - 1 : 0, L'\0');
-    if (characters > 1)
-        MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &out[0], characters);
-    return out;
-}
-
 std::string truncatedUtf8(LPCWSTR text, size_t limit)
 {
     if (!text)
@@ -80,15 +58,4 @@ std::string hresultText(HRESULT result)
     char text[16];
     std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(result));
     return text;
-}
-
-HRESULT coTaskMemCopy(const std::wstring& text, LPWSTR* out)
-{
-    if (!out)
-        return E_POINTER;
-    *out = static_cast<LPWSTR>(CoTaskMemAlloc((text.size() + 1) * sizeof(wchar_t)));
-    if (!*out)
-        return E_OUTOFMEMORY;
-    std::wmemcpy(*out, text.c_str(), text.size() + 1);
-    return S_OK;
 }

@@ -4,9 +4,7 @@
 // once. A line is tab-separated: who (`envN` or `viewN`), the method, then one
 // `name=value` field per argument. Text is UTF-8; a tab, CR or LF inside a value is
 // written as \t, \r, \n. Events raised are journaled as `raise:EventName`.
-#include "framework/Win.h"
-
-#include <objbase.h>
+#include "webview2/common/ProviderText.h"
 
 #include <string>
 #include <utility>
@@ -16,11 +14,6 @@ using JournalFields = std::vector<std::pair<std::string, std::string>>;
 
 void journal(const std::string& who, const std::string& method, const JournalFields& fields = {});
 
-// UTF-8 of a wide text; a null text gives "".
-std::string utf8(LPCWSTR text);
-std::wstring wide(const std::string& text);
 // At most `limit` characters of the text, in UTF-8.
 std::string truncatedUtf8(LPCWSTR text, size_t limit);
 std::string hresultText(HRESULT result);
-// A CoTaskMem copy for an out-parameter.
-HRESULT coTaskMemCopy(const std::wstring& text, LPWSTR* out);

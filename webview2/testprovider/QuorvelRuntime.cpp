@@ -1,7 +1,7 @@
 // The scripted WebView2 runtime of the tests: every call journaled, every outcome set by
 // knobs (webview2/testprovider/Knobs.h, Journal.h).
 #include "webview2/include/WebView2.h"
-#include "webview2/testprovider/Dispatcher.h"
+#include "webview2/common/Dispatcher.h"
 #include "webview2/testprovider/Environment.h"
 #include "webview2/testprovider/Journal.h"
 #include "webview2/testprovider/Knobs.h"

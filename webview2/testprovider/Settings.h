@@ -2,7 +2,7 @@
 // A view's settings. The knobs no_settings2 and no_settings5 make it refuse those queries
 // (without Settings2 there is no Settings5 either).
 #include "webview2/include/WebView2.h"
-#include "webview2/testprovider/ComObject.h"
+#include "webview2/common/ComObject.h"
 
 #include <string>
 

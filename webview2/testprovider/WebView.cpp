@@ -1,10 +1,8 @@
 #include "webview2/testprovider/WebView.h"
 
-#include "webview2/testprovider/Dispatcher.h"
-#include "webview2/testprovider/EventArgs.h"
+#include "webview2/common/Dispatcher.h"
+#include "webview2/common/EventArgs.h"
 #include "webview2/testprovider/Journal.h"
-
-#include <cwctype>
 
 namespace {
 
@@ -31,17 +29,6 @@ bool anyMatches(const std::string& address, const std::vector<std::string>& patt
 }
 
 } // namespace
-
-bool hasScheme(const std::wstring& address)
-{
-    const size_t colon = address.find(L':');
-    if (colon == std::wstring::npos || colon == 0 || !std::iswalpha(address[0]))
-        return false;
-    for (size_t i = 1; i < colon; ++i)
-        if (!std::iswalnum(address[i]) && address[i] != L'+' && address[i] != L'-' && address[i] != L'.')
-            return false;
-    return true;
-}
 
 WebView::WebView(ViewContext context, std::shared_ptr<ContentWindow> content)
     : context(std::move(context)), content(std::move(content))

@@ -3,7 +3,7 @@
 // handler is called later on the UI thread that made the view, and none after close().
 #include "framework/ComPtr.h"
 #include "webview2/include/WebView2.h"
-#include "webview2/testprovider/ComObject.h"
+#include "webview2/common/ComObject.h"
 #include "webview2/testprovider/ContentWindow.h"
 #include "webview2/testprovider/Settings.h"
 #include "webview2/testprovider/ViewContext.h"
@@ -66,6 +66,3 @@ private:
     std::vector<ComPtr<ICoreWebView2WebResourceRequestedEventHandler>> requestedHandlers;
     std::vector<ComPtr<ICoreWebView2WindowCloseRequestedEventHandler>> closeRequestedHandlers;
 };
-
-// True for an address that begins with a scheme and a colon ("https:", "mem:").
-bool hasScheme(const std::wstring& address);

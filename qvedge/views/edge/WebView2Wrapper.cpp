@@ -7,6 +7,7 @@
 #include "qvedge/views/edge/WebView2Handler.h"
 #include "webview2/loader/CoreWebView2EnvironmentOptions.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -45,9 +46,8 @@ bool needsUserAgentEdit(const CString& address)
 
 CString webView2UserDataFolder(const CString& tempPath, const CString& programPath)
 {
-    const std::string& path = programPath.str();
-    const size_t separator = path.find_last_of("\\/");
-    return tempPath + CString(separator == std::string::npos ? path : path.substr(separator + 1));
+    const int separator = std::max(programPath.ReverseFind('\\'), programPath.ReverseFind('/'));
+    return tempPath + programPath.Mid(separator + 1);
 }
 
 int loggedFileType(int libstdcxxFileType)

@@ -129,10 +129,42 @@ TEST(QuorvelConfDialogTest, InitialisationFillsNameAuthorAndIcon)
     EXPECT_NE(SendDlgItemMessageA(dialog.m_hWnd, -1, STM_GETICON, 0, 0), 0);
 }
 
+// The shell's own message box about a package it cannot open, closed once it is shown.
+BOOL CALLBACK closeShellBox(HWND hwnd, LPARAM closed)
+{
+    char className[16] = {};
+    GetClassNameA(hwnd, className, sizeof className);
+    if (std::string(className) != "#32770" || !IsWindowVisible(hwnd))
+        return TRUE;
+    PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    *reinterpret_cast<bool*>(closed) = true;
+    return FALSE;
+}
+
+void CALLBACK closeTheShellsBox(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    bool closed = false;
+    EnumThreadWindows(GetCurrentThreadId(), closeShellBox, reinterpret_cast<LPARAM>(&closed));
+    if (closed)
+        KillTimer(nullptr, timer);
+}
+
+// The cases share the one package folder of the machine, so they take turns.
 class PackageBranchTest : public ::testing::Test {
 protected:
+    PackageBranchTest() : turn(CreateMutexA(nullptr, FALSE, "QuorvelPackageFolder")) {}
+    ~PackageBranchTest() override
+    {
+        if (turn) {
+            ReleaseMutex(turn);
+            CloseHandle(turn);
+        }
+    }
+
     void SetUp() override
     {
+        ASSERT_NE(turn, nullptr);
+        ASSERT_NE(WaitForSingleObject(turn, 60000), WAIT_TIMEOUT);
         ASSERT_TRUE(associatePackageOpener());
         package = packageFolder() + "\\Quorvel.qvx";
         std::remove((package + ".opened").c_str());
@@ -147,6 +179,7 @@ protected:
     }
 
     std::string package;
+    HANDLE turn;
 };
 
 // The sub-folder exists already: nothing is created, the package opens. (A missing package
@@ -157,6 +190,21 @@ TEST_F(PackageBranchTest, OpensThePackageWithItsProgramAndWaitsForIt)
     EXPECT_EQ(runConfigureMode("Quorvel"), 1);
     // Written by the opener just before it ends, so only a waiting caller sees it here.
     EXPECT_EQ(openedWith(package), package);
+}
+
+// Without its folder there is no package yet: the folder is made, and the shell reports
+// the missing package in a box of its own.
+TEST_F(PackageBranchTest, MakesTheMissingFolder)
+{
+    std::remove(package.c_str());
+    ASSERT_TRUE(RemoveDirectoryA(packageFolder().c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND);
+    const UINT_PTR closer = SetTimer(nullptr, 0, 50, closeTheShellsBox);
+    EXPECT_EQ(runConfigureMode("Quorvel"), 1);
+    KillTimer(nullptr, closer);
+    const DWORD attributes = GetFileAttributesA(packageFolder().c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(openedWith(package), "");
 }
 
 } // namespace

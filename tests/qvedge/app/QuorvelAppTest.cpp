@@ -4,13 +4,17 @@
 #include "framework/Win.h"
 #include "qvedge/app/QuorvelSmallPreview.h"
 #include "qvedge/config/ConfigLoading.h"
+#include "qvedge/display/QuorvelDlg.h"
 #include "tests/qvedge/support/CommandWords.h"
+#include "tests/qvedge/support/FakeDesktop.h"
 #include "tests/qvedge/support/FeatureValues.h"
 #include "tests/qvedge/support/LogCapture.h"
+#include "tests/qvedge/support/ProgramWorkspace.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -74,8 +78,8 @@ TEST(QuorvelAppTest, TitleComesFromTheStringTable)
 
 TEST(QuorvelAppTest, StartsWithNothingHeld)
 {
-    EXPECT_EQ(theApp.protocolFactory, nullptr);
-    EXPECT_EQ(theApp.internetSession, nullptr);
+    EXPECT_FALSE(theApp.protocolFactory);
+    EXPECT_FALSE(theApp.internetSession);
     EXPECT_EQ(theApp.previewParent, nullptr);
     EXPECT_FALSE(theApp.internetConnected);
     EXPECT_TRUE(webViewWrappers.empty());
@@ -124,34 +128,86 @@ TEST(QuorvelAppTest, InitInstanceRoutesFailedMessageHandlersIntoTheLog)
     EXPECT_EQ(theApp.ExitInstance(), 0);
 }
 
-TEST(QuorvelAppTest, EngineRunSetsItsOwnConditionsAndIgnoresTestFlag)
+// The three values under the test program's long and short names, in key order.
+std::vector<std::optional<DWORD>> featureValuesOfTheTestProgram()
+{
+    const FeatureControlNames names = testProgramFeatureNames();
+    std::vector<std::optional<DWORD>> values;
+    for (const CString& name : {names.longName, names.shortName}) {
+        for (const char* key : FEATURE_CONTROL_KEYS)
+            values.push_back(userFeatureValue(key, name));
+    }
+    return values;
+}
+
+const std::vector<std::optional<DWORD>> WRITTEN_FEATURE_VALUES = {11000u, 1u, 1u, 11000u, 1u, 1u};
+const std::vector<std::optional<DWORD>> NO_FEATURE_VALUES(6);
+
+TEST(QuorvelAppTest, EngineRunSetsItsOwnConditionsIgnoresTestFlagAndWritesNoFeatureValues)
 {
     CQuorvelCmdInfo info = parse({"/engine", "/sstest"});
+    const FeatureValuesTurn featureValues;
+    removeFeatureValues(testProgramFeatureNames());
     EXPECT_TRUE(theApp.PrepareConfiguration(info));
     EXPECT_EQ(theApp.config.exitConditions, 15);
     EXPECT_EQ(theApp.config.timeOut, 10);
     EXPECT_FALSE(theApp.config.testMode);
+    EXPECT_EQ(featureValuesOfTheTestProgram(), NO_FEATURE_VALUES);
 }
 
-TEST(QuorvelAppTest, TestFlagIsSetBeforeLoading)
+struct TestFlagCase {
+    const char* name;
+    std::vector<const char*> flagWords;
+    int mode;
+    bool underSelectedFolder;  // else under the package's folder
+    const char* dataFolder;
+};
+
+void PrintTo(const TestFlagCase& c, std::ostream* out)
 {
-    CQuorvelCmdInfo info = parse({"/sstest"});
-    configReaders.readSelf = configurationInOwnFile;
-    const FeatureValuesTurn featureValues;
-    EXPECT_TRUE(theApp.PrepareConfiguration(info));
-    EXPECT_TRUE(theApp.config.testMode);
-    EXPECT_EQ(theApp.config.exitConditions, 0);
-    EXPECT_EQ(theApp.config.timeOut, 0);
+    *out << c.name;
 }
 
-TEST(QuorvelAppTest, FeatureValuesStepIsLoggedAsAStartUpStep)
+class TestFlagTest : public ::testing::TestWithParam<TestFlagCase> {};
+
+// The flag decides where the parsed package's data lie, so it must be set before loading.
+TEST_P(TestFlagTest, IsSetBeforeThePackageIsParsed)
+{
+    ProgramWorkspace workspace;
+    const std::string document = "<qvx><mode value=\"" + std::to_string(GetParam().mode) +
+                                 "\"/><SelectedFolder path=\"C:\\shows\\one\"/>"
+                                 "<urlList><u adr=\"https://example.com/\"/></urlList></qvx>";
+    const std::string package = workspace.package("show.qvx", document);
+    ASSERT_FALSE(package.empty());
+    std::vector<const char*> words = GetParam().flagWords;
+    words.push_back("/config");
+    words.push_back(package.c_str());
+    CQuorvelCmdInfo info = parse(words);
+    const FeatureValuesTurn featureValues;
+    ASSERT_TRUE(theApp.PrepareConfiguration(info));
+    EXPECT_EQ(theApp.config.testMode, !GetParam().flagWords.empty());
+    const std::string base = GetParam().underSelectedFolder ? "C:\\shows\\one" : workspace.folder;
+    EXPECT_EQ(theApp.config.dataFolder.str(), base + GetParam().dataFolder);
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, TestFlagTest,
+                         ::testing::Values(TestFlagCase{"Flagged", {"/sstest"}, url_list_mode, false, "\\qvx\\data"},
+                                           TestFlagCase{"Unflagged", {}, url_list_mode, false, "\\data"},
+                                           TestFlagCase{"FlaggedMediaFiles", {"/sstest"}, media_files_mode, true,
+                                                        "\\data"},
+                                           TestFlagCase{"UnflaggedMediaFiles", {}, media_files_mode, false, "\\data"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(QuorvelAppTest, ConfigurationStepWritesTheFeatureValuesAsAStartUpStep)
 {
     CQuorvelCmdInfo info = parse({"/x"});
     configReaders.readSelf = configurationInOwnFile;
     const FeatureValuesTurn featureValues;
+    removeFeatureValues(testProgramFeatureNames());
     LogCapture log;
     EXPECT_TRUE(theApp.PrepareConfiguration(info));
     EXPECT_TRUE(log.has("QuorvelEdge.cpp\tInitInstance\tCall SetupRegistry()"));
+    EXPECT_EQ(featureValuesOfTheTestProgram(), WRITTEN_FEATURE_VALUES);
 }
 
 class PreviewTest : public ::testing::Test {
@@ -228,19 +284,85 @@ TEST(QuorvelAppTest, ShowRegistersTheSessionAndEndsWhenTheLoopIsDone)
     EXPECT_FALSE(theApp.RunShow(info));
     EXPECT_TRUE(quitPosted());
     EXPECT_TRUE(theApp.internetConnected);
-    EXPECT_NE(theApp.internetSession, nullptr);
+    EXPECT_TRUE(theApp.internetSession);
     // The dialog is gone and is no longer the main window.
     EXPECT_EQ(theApp.m_pMainWnd, nullptr);
 
     theApp.ExitInstance();
-    EXPECT_EQ(theApp.internetSession, nullptr);
-    EXPECT_EQ(theApp.protocolFactory, nullptr);
+    EXPECT_FALSE(theApp.internetSession);
+    EXPECT_FALSE(theApp.protocolFactory);
 }
+
+// The show's dialog as a thread timer sees it while the loop runs; the timer then ends
+// the loop.
+struct ShowSeen {
+    bool seen = false;
+    int monitorMode = 0;
+    std::vector<RECT> viewRects;
+    size_t webViews = 0;
+};
+ShowSeen showSeen;
+
+void CALLBACK seeTheShow(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    if (const auto* dialog = static_cast<const CQuorvelDlg*>(theApp.m_pMainWnd)) {
+        showSeen = {true, dialog->monitorMode, dialog->views.viewRects, webViewWrappers.size()};
+    }
+    PostQuitMessage(0);
+}
+
+struct ShowCase {
+    const char* name;
+    std::vector<const char*> words;
+    int configuredMode;
+    size_t views;
+    LONG firstViewWidth;
+    bool ie;
+};
+
+void PrintTo(const ShowCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class ShowDialogTest : public ::testing::TestWithParam<ShowCase> {};
+
+// Test runs, so that other tests' windows taking the activation do not end the show. Two
+// monitors side by side tell the multi-monitor modes apart.
+TEST_P(ShowDialogTest, GetsTheConfiguredMonitorModeAndTheEngineOfTheCommandLine)
+{
+    const ShowCase& c = GetParam();
+    const FakeDesktop desktop({{{0, 0, 800, 600}, true}, {{800, 0, 1600, 600}, false}});
+    theApp.config.multiMonitorMode = c.configuredMode;
+    CQuorvelCmdInfo info = parse(c.words);
+    showSeen = ShowSeen();
+    SetTimer(nullptr, 0, 100, seeTheShow);
+    EXPECT_FALSE(theApp.RunShow(info));
+    EXPECT_TRUE(quitPosted());
+
+    ASSERT_TRUE(showSeen.seen);
+    EXPECT_EQ(showSeen.monitorMode, c.configuredMode);
+    ASSERT_EQ(showSeen.viewRects.size(), c.views);
+    EXPECT_EQ(showSeen.viewRects[0].right - showSeen.viewRects[0].left, c.firstViewWidth);
+    // Without a WebView2 runtime the WebView2 road falls back to Internet Explorer, but only
+    // the Internet Explorer word makes no WebView2 view at all.
+    EXPECT_EQ(showSeen.webViews, c.ie ? 0u : c.views);
+    theApp.ExitInstance();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shows, ShowDialogTest,
+    ::testing::Values(ShowCase{"MainMonitorOnly", {"/config", "x.dat"}, MONITOR_MAIN_ONLY, 1, 800, false},
+                      ShowCase{"SameOnEveryMonitor", {"/config", "x.dat"}, MONITOR_SAME_ON_EVERY, 2, 800, false},
+                      ShowCase{"AcrossAllMonitors", {"/config", "x.dat"}, MONITOR_MULTI_SCREEN, 1, 1600, false},
+                      ShowCase{"InternetExplorerWord", {"/config", "x.dat", "/ie"}, MONITOR_MULTI_SCREEN, 1, 1600, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(QuorvelAppTest, ExitWithNothingRegisteredIsHarmless)
 {
     EXPECT_EQ(theApp.ExitInstance(), 0);
-    EXPECT_EQ(theApp.internetSession, nullptr);
+    EXPECT_FALSE(theApp.internetSession);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The real qvedge.scr under Wine: which configuration source it takes, told by the author
 // line of its About dialog, and its error box when there is none.
 #include "framework/Win.h"
+#include "tests/CodePage932.h"
 #include "tests/qvedge/support/ErrorBoxWindow.h"
 #include "tests/qvedge/support/ProgramRun.h"
 #include "tests/qvedge/support/ProgramWorkspace.h"
@@ -227,16 +228,17 @@ private:
     std::string programKey;
 };
 
-class ConfigSourcesAboutTest : public ::testing::TestWithParam<SourcesCase> {
-protected:
-    // The registry key is the machine's: a name of this process's own keeps it apart.
-    const std::string baseName = "qvabout" + std::to_string(GetCurrentProcessId());
-    ProgramWorkspace workspace;
-};
-
-TEST_P(ConfigSourcesAboutTest, AboutDialogShowsTheAuthorOfTheSourceTaken)
+bool hasUserEmulationValue(const std::string& name)
 {
-    const SourcesCase& sources = GetParam();
+    return RegGetValueA(HKEY_CURRENT_USER, FEATURE_CONTROL_KEYS[0], name.c_str(), RRF_RT_REG_DWORD, nullptr,
+                        nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+// A copy of the program named baseName + ".scr" takes the source the case names: its About
+// dialog shows the base name and that source's author, and the program has written its
+// feature-control values under its file name.
+void checkSourceTaken(const SourcesCase& sources, const std::string& baseName, ProgramWorkspace& workspace)
+{
     const std::string scr = baseName + ".scr";
     const std::string program =
         sources.trailer == Trailer::None
@@ -270,9 +272,39 @@ TEST_P(ConfigSourcesAboutTest, AboutDialogShowsTheAuthorOfTheSourceTaken)
     EXPECT_EQ(about.programName, baseName);
     EXPECT_TRUE(about.ended);
     EXPECT_EQ(about.exitCode, 0u);
+    EXPECT_TRUE(hasUserEmulationValue(scr));
+}
+
+class ConfigSourcesAboutTest : public ::testing::TestWithParam<SourcesCase> {
+protected:
+    // The registry key is the machine's: a name of this process's own keeps it apart.
+    const std::string baseName = "qvabout" + std::to_string(GetCurrentProcessId());
+    ProgramWorkspace workspace;
+};
+
+TEST_P(ConfigSourcesAboutTest, AboutDialogShowsTheAuthorOfTheSourceTaken)
+{
+    checkSourceTaken(GetParam(), baseName, workspace);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sources, ConfigSourcesAboutTest, ::testing::ValuesIn(sourcesCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The same under the Japanese code page, for a program whose name begins with a letter
+// whose trail byte is a backslash: the registry key, the package beside the program and
+// the About line all need the whole name.
+class CodePage932SourcesAboutTest : public CodePage932TestWithParam<SourcesCase> {
+protected:
+    const std::string baseName = SOFUTO + std::to_string(GetCurrentProcessId());
+    ProgramWorkspace workspace;
+};
+
+TEST_P(CodePage932SourcesAboutTest, AboutDialogShowsTheAuthorOfTheSourceTaken)
+{
+    checkSourceTaken(GetParam(), baseName, workspace);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, CodePage932SourcesAboutTest, ::testing::ValuesIn(sourcesCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -6,12 +6,14 @@
 #include "framework/CObject.h"
 #include "framework/Win.h"
 #include "tests/common/TestFiles.h"
+#include "tests/qvedge/support/AllocationFailure.h"
 #include "tests/qvedge/support/LogCapture.h"
 #include "tests/qvedge/support/RegistryKeyTurn.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace {
@@ -242,6 +244,84 @@ TEST_F(PackageFileTest, UndecryptableFileGivesTwo)
     EXPECT_TRUE(config.urlList.empty());
 }
 
+// Every configuration document is read whole into memory; one too large for it must read
+// as no configuration (the loader then tries the next source and at last shows the error
+// box), never end the program. Each case is run once for each allocation it makes, with
+// that one refused.
+const std::string fullDocument =
+    "<?xml version=\"1.0\"?>\n<qvx><mode value=\"3\"/><SelectedFolder path=\"D:\\m\"/>"
+    "<exitCondition><c value=\"keyboard_button\"/><c value=\"mouse_move\"/></exitCondition>"
+    "<MultiMonitorMode value=\"main_only\"/><urlList><u adr=\"https://a.example/\"/><u adr=\"https://b.&amp;/\"/>"
+    "<u adr=\"https://c.example/\"/></urlList><random value=\"1\"/><timeOut value=\"7000\"/>"
+    "<footer href=\"https://f.example/\" title=\"F\"/><author value=\"A\"/></qvx>\n";
+
+struct MemoryCase {
+    const char* name;
+    // The read of the file (or of the document itself); both texts are made before the
+    // allocations count, so only the read's own are refused.
+    std::function<int(CQuorvelConf&, CString&& path, CString&& document)> read;
+    std::string file;
+    int failure;  // the result of a refused allocation; -1: any failure code of the source
+};
+
+class OutOfMemoryTest : public ::testing::TestWithParam<MemoryCase> {};
+
+TEST_P(OutOfMemoryTest, ARefusedAllocationReadsAsNoConfiguration)
+{
+    const MemoryCase& c = GetParam();
+    TempFile file;
+    ASSERT_TRUE(WriteBytes(file.Path(), c.file));
+    long refusals = 0;
+    for (long allocation = 0;; ++allocation) {
+        CQuorvelConf config;
+        CString path = file.Path();
+        CString document = fullDocument.c_str();
+        int result = CONFIG_OK;
+        bool escaped = false;
+        bool refused = false;
+        {
+            const AllocationFailure failure(allocation);
+            try {
+                result = c.read(config, std::move(path), std::move(document));
+            } catch (...) {
+                escaped = true;
+            }
+            refused = failure.refused();
+        }
+        ASSERT_FALSE(escaped) << "at allocation " << allocation;
+        if (!refused) {
+            EXPECT_EQ(CONFIG_OK, result);
+            EXPECT_EQ(3u, config.urlList.size());
+            break;
+        }
+        ++refusals;
+        if (c.failure >= 0)
+            EXPECT_EQ(c.failure, result) << "at allocation " << allocation;
+        else
+            EXPECT_TRUE(result != CONFIG_OK && result != CONFIG_EMPTY_LIST) << result << " at allocation " << allocation;
+        EXPECT_TRUE(config.urlList.empty()) << "at allocation " << allocation;
+    }
+    EXPECT_GT(refusals, 10);
+}
+
+const MemoryCase memoryCases[] = {
+    {"Parse", [](CQuorvelConf& config, CString&&, CString&& document) {
+         return config.ParseConfigurationFile(std::move(document));
+     },
+     "", CONFIG_NOT_READABLE},
+    {"PackageFile", [](CQuorvelConf& config, CString&& path, CString&&) {
+         return config.ReadConfigurationFile(std::move(path));
+     },
+     encrypted(fullDocument), CONFIG_NOT_READABLE},
+    {"OwnTrailer", [](CQuorvelConf& config, CString&& path, CString&&) {
+         return config.ReadConfigurationFileSelf(std::move(path));
+     },
+     selfContained(encrypted(fullDocument)), -1},
+};
+
+INSTANTIATE_TEST_SUITE_P(Readers, OutOfMemoryTest, ::testing::ValuesIn(memoryCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // The key of the test program's own base name under HKLM, removed before and after. The
 // tests run in parallel processes and share the key, so they take turns.
 class RegistryPathTest : public ::testing::Test {
@@ -315,6 +395,27 @@ TEST_F(RegistryPathTest, KeyWithoutValue)
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0], std::string(keyLog) + " value Data");
     EXPECT_EQ(records[1], keyLog);
+}
+
+// The handle table gives a closed slot to the next handle opened: a key the look-up left
+// open would keep the slot, and the probe opened after it would get another.
+HKEY probeKey()
+{
+    HKEY probe = nullptr;
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_QUERY_VALUE, &probe);
+    RegCloseKey(probe);
+    return probe;
+}
+
+TEST_F(RegistryPathTest, TheKeyIsClosedWhetherOrNotItNamesAPackage)
+{
+    createKey();
+    const HKEY freeSlot = probeKey();
+    EXPECT_FALSE(getConfigFileFromRegistry(path));
+    EXPECT_EQ(freeSlot, probeKey());
+    setData(REG_SZ, withNul("C:\\packages\\show.qvx"));
+    EXPECT_TRUE(getConfigFileFromRegistry(path));
+    EXPECT_EQ(freeSlot, probeKey());
 }
 
 TEST_F(RegistryPathTest, OnlyTheMachineKeyCounts)

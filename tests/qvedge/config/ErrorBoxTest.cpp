@@ -1,5 +1,5 @@
 // The error box's callback through a clock of the test's own, and the real box.
-// Every case runs in its own process, so the callback's first call is the case's own.
+// Every case starts as in a process of its own, so the callback's first call is the case's own.
 #include "qvedge/config/ErrorBox.h"
 
 #include "framework/Win.h"
@@ -156,9 +156,9 @@ TEST(ErrorBoxTest, TaskDialogComesFromCommonControls6)
     EXPECT_NE(GetProcAddress(comctl, MAKEINTRESOURCEA(TASK_DIALOG_INDIRECT_ORDINAL)), nullptr);
 }
 
-// The box as shown: its title and text, its move on the given monitor once the
-// clock has run on, and the OK button that ends it.
-TEST(ErrorBoxTest, RealBoxShowsTheMessageMovesAndClosesWithOk)
+// The box as shown: its title, warning icon and text, its move on the given monitor once
+// the clock has run on, and the OK button that ends it.
+TEST(ErrorBoxTest, RealBoxShowsTheWarningAndTheMessageMovesAndClosesWithOk)
 {
     errorBoxClock = fakeClock;
     fakeNow = 1000;
@@ -167,6 +167,7 @@ TEST(ErrorBoxTest, RealBoxShowsTheMessageMovesAndClosesWithOk)
 
     bool found = false;
     bool textShown = false;
+    HICON icon = nullptr;
     bool moved = false;
     std::thread watcher([&] {
         HWND box = waitForErrorBox(GetCurrentProcessId(), 20000);
@@ -174,6 +175,7 @@ TEST(ErrorBoxTest, RealBoxShowsTheMessageMovesAndClosesWithOk)
         if (!found)
             return;
         textShown = showsText(box, "Error: Could not read configuration file.");
+        icon = shownIcon(box);
         fakeNow = 2000;
         moved = waitForPosition(box, place.x, place.y, 5000);
         clickOk(box);
@@ -184,6 +186,9 @@ TEST(ErrorBoxTest, RealBoxShowsTheMessageMovesAndClosesWithOk)
     EXPECT_EQ(result, S_OK);
     EXPECT_TRUE(found);
     EXPECT_TRUE(textShown);
+    // The system's shared icons: the same handle wherever they are shown.
+    ASSERT_NE(LoadIconA(nullptr, IDI_WARNING), LoadIconA(nullptr, IDI_ERROR));
+    EXPECT_EQ(icon, LoadIconA(nullptr, IDI_WARNING));
     EXPECT_TRUE(moved);
 }
 

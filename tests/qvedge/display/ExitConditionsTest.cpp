@@ -88,4 +88,53 @@ TEST(ExitConditionsTest, AKeyThroughTheLoopEndsTheShow)
     EXPECT_EQ(runShowLoop(*dialog), IDCANCEL);
 }
 
+// A refused position leaves the point as it was: here, one that would end the show or hit
+// the footer if it were taken for the pointer's.
+POINT leftOverPoint;
+
+BOOL WINAPI refusedCursorPosition(LPPOINT point)
+{
+    *point = leftOverPoint;
+    // Each refusal leaves another point, far from the one before.
+    leftOverPoint.x += 1000;
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
+class RefusedCursorPositionTest : public ::testing::Test {
+protected:
+    void SetUp() override { cursorPosition = refusedCursorPosition; }
+    void TearDown() override
+    {
+        cursorPosition = GetCursorPos;
+        theApp.config.showFooter = 0;
+    }
+};
+
+TEST_F(RefusedCursorPositionTest, IsNoMovement)
+{
+    auto dialog = createShowDialog(ShowOptions{FALSE, false, 2, 0, false, TRUE, EXIT_MOUSE_MOVE});
+    HWND hwnd = dialog->m_hWnd;
+    leftOverPoint = POINT{0, 0};
+    for (int move = 0; move < 3; ++move) {
+        MSG msg{hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(10 * move, 10 * move)};
+        dialog->PreTranslateMessage(&msg);
+    }
+    EXPECT_FALSE(takePosted(hwnd, WM_KbdMouseQuit));
+}
+
+TEST_F(RefusedCursorPositionTest, IsNoFooterHit)
+{
+    theApp.config.showFooter = 1;
+    auto dialog = createShowDialog(ShowOptions{FALSE, false, 2, 0, false, TRUE, 0});
+    HWND hwnd = dialog->m_hWnd;
+    const RECT& footer = dialog->footerRect;
+    ASSERT_LT(footer.top, footer.bottom);
+    leftOverPoint = POINT{(footer.left + footer.right) / 2, (footer.top + footer.bottom) / 2};
+    ClientToScreen(hwnd, &leftOverPoint);
+    MSG msg{hwnd, WM_LBUTTONUP, 0, 0};
+    dialog->PreTranslateMessage(&msg);
+    EXPECT_FALSE(takePosted(hwnd, WM_OPENWEBURL));
+}
+
 } // namespace

@@ -153,8 +153,8 @@ protected:
     {
         EXPECT_TRUE(installKbdHook(GetModuleHandleA(nullptr)));
         EXPECT_TRUE(installMouseHook(nullptr));
-        ASSERT_NE(nullptr, keyboardHook);
-        ASSERT_NE(nullptr, mouseHook);
+        ASSERT_NE(nullptr, keyboardHook.Get());
+        ASSERT_NE(nullptr, mouseHook.Get());
     }
 
     // The X server reports the pointer back where it really is; put it at the start first so
@@ -395,13 +395,28 @@ TEST_F(InputHooksTest, LeftClicksReachThePageAndRightClicksDoNot)
     EXPECT_EQ((std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP}), observed.pageMessages);
 }
 
+// A second install replaces the hooks: the first ones are removed, so a key is seen once.
+TEST_F(InputHooksTest, InstallingAgainRemovesTheHooksBefore)
+{
+    installBoth();
+    const HHOOK firstKeyboardHook = keyboardHook.Get();
+    const HHOOK firstMouseHook = mouseHook.Get();
+    installBoth();
+    bits = EXIT_KEYBOARD;
+    sendKey('A', false);
+    sendKey('A', true);
+    EXPECT_EQ(2, quitsPosted());
+    EXPECT_FALSE(UnhookWindowsHookEx(firstKeyboardHook));
+    EXPECT_FALSE(UnhookWindowsHookEx(firstMouseHook));
+}
+
 TEST_F(InputHooksTest, RemovedHooksEndNothing)
 {
     installBoth();
     bits = EXIT_KEYBOARD | EXIT_MOUSE_BUTTON;
     removeInputHooks();
-    EXPECT_EQ(nullptr, keyboardHook);
-    EXPECT_EQ(nullptr, mouseHook);
+    EXPECT_EQ(nullptr, keyboardHook.Get());
+    EXPECT_EQ(nullptr, mouseHook.Get());
     removeInputHooks();
     sendKey(VK_ESCAPE, false);
     sendKey(VK_ESCAPE, true);

@@ -6,6 +6,7 @@
 #include "tests/qvedge/support/LogCapture.h"
 #include "tests/qvedge/support/ShowDialog.h"
 #include "tests/qvedge/views/edge/FakeWebView2.h"
+#include "tests/webview2/chromium/ChromiumSession.h"
 #include "webview2/loader/WebView2Loader.h"
 
 #include <gtest/gtest.h>
@@ -72,6 +73,8 @@ protected:
     void show(int exitConditions = 0, int monitorMode = MONITOR_MAIN_ONLY)
     {
         dialog = createShowDialog(ShowOptions{FALSE, false, monitorMode, 0, false, TRUE, exitConditions});
+        // Other tests' windows may take the activation away; the hold keeps that from ending it.
+        dialog->testHold = TRUE;
     }
     void pumpUntil(const std::function<bool()>& done) { ::pumpUntil(*dialog, done); }
     void pumpUntilShown() { pumpUntil([this] { return dialog->contentShown; }); }
@@ -90,8 +93,8 @@ TEST_F(QuorvelDlgEdgeTest, AllLoadedShowsTheContentWithHooksTimerAndTouchWindow)
     ASSERT_TRUE(dialog->contentShown);
     EXPECT_FALSE(firstAllLoaded);
     EXPECT_TRUE(dialog->hooksInstalled);
-    EXPECT_NE(nullptr, keyboardHook);
-    EXPECT_NE(nullptr, mouseHook);
+    EXPECT_NE(nullptr, keyboardHook.Get());
+    EXPECT_NE(nullptr, mouseHook.Get());
     EXPECT_EQ(URL_CHANGE_TIMER, dialog->timerUrlChange);
     EXPECT_TRUE(runtime.called(0, "put_IsVisible 1"));
     EXPECT_FALSE(mutedOf(0));
@@ -119,7 +122,7 @@ TEST_F(QuorvelDlgEdgeTest, ALaterAllLoadedOnlyLogsTheTimes)
     LogCapture log;
     show(EXIT_KEYBOARD);
     pumpUntilShown();
-    const HHOOK hook = keyboardHook;
+    const HHOOK hook = keyboardHook.Get();
     PostMessageA(dialog->m_hWnd, WM_WebPageLoaded, 0, 1);
     pumpUntil([&] { return countRecords(log, loadedRecord + "OnWebPageLoaded index = 0 result = 1") == 2; });
     size_t timeLines = 0;
@@ -128,7 +131,7 @@ TEST_F(QuorvelDlgEdgeTest, ALaterAllLoadedOnlyLogsTheTimes)
     EXPECT_EQ(2u, timeLines);
     EXPECT_EQ(1u, countRecords(log, loadedRecord + "OnWebPageLoaded - all webviews loaded"));
     EXPECT_EQ(1u, runtime.count("put_IsVisible 1"));
-    EXPECT_EQ(hook, keyboardHook);
+    EXPECT_EQ(hook, keyboardHook.Get());
 }
 
 TEST_F(QuorvelDlgEdgeTest, WithoutTimeOutOrExitBitsNoTimerHookOrTouchWindow)
@@ -138,8 +141,8 @@ TEST_F(QuorvelDlgEdgeTest, WithoutTimeOutOrExitBitsNoTimerHookOrTouchWindow)
     ASSERT_TRUE(dialog->contentShown);
     EXPECT_EQ(0u, dialog->timerUrlChange);
     EXPECT_TRUE(dialog->hooksInstalled);
-    EXPECT_EQ(nullptr, keyboardHook);
-    EXPECT_EQ(nullptr, mouseHook);
+    EXPECT_EQ(nullptr, keyboardHook.Get());
+    EXPECT_EQ(nullptr, mouseHook.Get());
     EXPECT_FALSE(IsWindowVisible(dialog->touchWindow.m_hWnd));
 }
 
@@ -155,34 +158,82 @@ TEST_F(QuorvelDlgEdgeTest, TwoViewsOnlyTheFirstIsHeard)
     EXPECT_EQ(2u, runtime.count("put_IsVisible 1"));
 }
 
-TEST_F(QuorvelDlgEdgeTest, TheShowWaitsForTheLastView)
+std::vector<std::string> muteCallsOf(const FakeRuntime& runtime, size_t k)
 {
+    std::vector<std::string> mutes;
+    for (const std::string& call : runtime.callsOf(k)) {
+        if (call.rfind("put_IsMuted ", 0) == 0)
+            mutes.push_back(call);
+    }
+    return mutes;
+}
+
+// The positions of the line in the journal.
+std::vector<size_t> positionsOf(const FakeRuntime& runtime, const std::string& line)
+{
+    std::vector<size_t> positions;
+    for (size_t i = 0; i < runtime.journal.size(); ++i) {
+        if (runtime.journal[i] == line)
+            positions.push_back(i);
+    }
+    return positions;
+}
+
+class QuorvelDlgEdgeOrderTest : public QuorvelDlgEdgeTest, public testing::WithParamInterface<std::vector<size_t>> {};
+
+// Each view is muted or unmuted when it reports, whichever reports first; the show comes
+// on screen with the last report only, after both views have their sound set.
+TEST_P(QuorvelDlgEdgeOrderTest, TheShowWaitsForTheLastViewAndEachIsMutedWhenItReports)
+{
+    const size_t first = GetParam()[0];
+    const size_t last = GetParam()[1];
     FakeDesktop desktop(twoMonitors);
     runtime.knobs.completeNavigations = false;
     LogCapture log;
     show(0, MONITOR_SAME_ON_EVERY);
     pumpUntilStarted();
     ASSERT_EQ(2u, webViewWrappers.size());
-    runtime.fireNavigationCompleted(0, true);
+    ASSERT_EQ(0u, runtime.count("put_IsMuted 0") + runtime.count("put_IsMuted 1"));
+
+    runtime.fireNavigationCompleted(first, true);
     pumpUntil([&] { return log.has(loadedRecord + "Wait other WebViews"); });
     EXPECT_TRUE(log.has(loadedRecord + "Wait other WebViews"));
     EXPECT_FALSE(dialog->contentShown);
     EXPECT_EQ(0u, runtime.count("put_IsVisible 1"));
-    runtime.fireNavigationCompleted(1, true);
+    EXPECT_EQ(std::vector<std::string>({"put_IsMuted " + std::to_string(first != 0)}), muteCallsOf(runtime, first));
+    EXPECT_TRUE(muteCallsOf(runtime, last).empty()) << "view " << last << " had its sound set before it reported";
+
+    runtime.fireNavigationCompleted(last, true);
     pumpUntilShown();
-    EXPECT_TRUE(dialog->contentShown);
-    EXPECT_EQ(2u, runtime.count("put_IsVisible 1"));
+    ASSERT_TRUE(dialog->contentShown);
+    EXPECT_FALSE(mutedOf(0));
+    EXPECT_TRUE(mutedOf(1));
+    const std::vector<size_t> shown = positionsOf(runtime, "#0 put_IsVisible 1");
+    const std::vector<size_t> shownToo = positionsOf(runtime, "#1 put_IsVisible 1");
+    ASSERT_EQ(1u, shown.size());
+    ASSERT_EQ(1u, shownToo.size());
+    const std::vector<size_t> unmuted = positionsOf(runtime, "#0 put_IsMuted 0");
+    const std::vector<size_t> muted = positionsOf(runtime, "#1 put_IsMuted 1");
+    ASSERT_EQ(1u, unmuted.size());
+    ASSERT_EQ(1u, muted.size());
+    EXPECT_LT(unmuted[0], std::min(shown[0], shownToo[0]));
+    EXPECT_LT(muted[0], std::min(shown[0], shownToo[0]));
+    EXPECT_EQ(1u, runtime.count("put_IsMuted 1"));
+    EXPECT_EQ(1u, runtime.count("put_IsMuted 0"));
 }
 
-TEST_F(QuorvelDlgEdgeTest, OneFailureFallsBackForGoodAndSilencesTheWebViews)
+// The view that reports first has loaded; the other one fails.
+TEST_P(QuorvelDlgEdgeOrderTest, OneFailureAfterALoadedViewFallsBackForGoodAndSilencesTheWebViews)
 {
+    const size_t loaded = GetParam()[0];
+    const size_t failed = GetParam()[1];
     FakeDesktop desktop(twoMonitors);
     runtime.knobs.completeNavigations = false;
     LogCapture log;
     show(0, MONITOR_SAME_ON_EVERY);
     pumpUntilStarted();
-    runtime.fireNavigationCompleted(0, true);
-    PostMessageA(dialog->m_hWnd, WM_WebPageLoaded, 1, 0);
+    runtime.fireNavigationCompleted(loaded, true);
+    PostMessageA(dialog->m_hWnd, WM_WebPageLoaded, failed, 0);
     pumpUntil([this] { return dialog->ieEngine; });
     ASSERT_TRUE(dialog->ieEngine);
     EXPECT_TRUE(webViewLoadFailed);
@@ -193,17 +244,51 @@ TEST_F(QuorvelDlgEdgeTest, OneFailureFallsBackForGoodAndSilencesTheWebViews)
     const size_t callsAtFallback = runtime.journal.size();
 
     // Later reports, loaded or failed, change nothing and unmute nobody.
-    PostMessageA(dialog->m_hWnd, WM_WebPageLoaded, 0, 1);
-    runtime.fireNavigationCompleted(1, true);
-    PostMessageA(dialog->m_hWnd, WM_WebPageLoaded, 1, 0);
-    pumpUntil([&] { return countRecords(log, loadedRecord + "OnWebPageLoaded index = 1 result = 0") == 2; });
+    PostMessageA(dialog->m_hWnd, WM_WebPageLoaded, loaded, 1);
+    runtime.fireNavigationCompleted(failed, true);
+    PostMessageA(dialog->m_hWnd, WM_WebPageLoaded, failed, 0);
+    const std::string failedAgain =
+        loadedRecord + "OnWebPageLoaded index = " + std::to_string(failed) + " result = 0";
+    pumpUntil([&] { return countRecords(log, failedAgain) == 2; });
+    EXPECT_EQ(2u, countRecords(log, failedAgain));
     EXPECT_EQ(1u, countRecords(log, loadedRecord + "Fail-back to CHtmlView"));
     EXPECT_EQ(1u, countRecords(log, loadedRecord + "doCreateHtmlView - PostMessage(WM_AFTERINIT) "));
     for (size_t i = callsAtFallback; i < runtime.journal.size(); ++i)
         EXPECT_EQ(std::string::npos, runtime.journal[i].find("put_IsMuted 0")) << runtime.journal[i];
     EXPECT_TRUE(mutedOf(0));
+    EXPECT_TRUE(mutedOf(1));
     EXPECT_FALSE(dialog->contentShown);
     EXPECT_EQ(0u, runtime.count("put_IsVisible 1"));
+}
+
+INSTANTIATE_TEST_SUITE_P(ReportOrders, QuorvelDlgEdgeOrderTest,
+                         testing::Values(std::vector<size_t>{0, 1}, std::vector<size_t>{1, 0}),
+                         [](const testing::TestParamInfo<std::vector<size_t>>& info) {
+                             return "View" + std::to_string(info.param[0]) + "First";
+                         });
+
+// A view fails before any WebView2 object exists; the WebView2 objects that come up after
+// the fallback, view 0's included, are muted when they report and never shown.
+TEST_F(QuorvelDlgEdgeTest, WebViewsThatComeUpAfterTheFallbackAreMutedWhenTheyReport)
+{
+    FakeDesktop desktop(twoMonitors);
+    runtime.knobs.completeNavigations = false;
+    LogCapture log;
+    show(0, MONITOR_SAME_ON_EVERY);
+    // Handled right after both views have asked for their environments.
+    PostMessageA(dialog->m_hWnd, WM_WebPageLoaded, 0, 0);
+    pumpUntilStarted();
+    ASSERT_TRUE(dialog->ieEngine);
+    ASSERT_EQ(2u, runtime.controllers.size());
+    runtime.fireNavigationCompleted(1, true);
+    runtime.fireNavigationCompleted(0, true);
+    pumpUntil([&] { return log.has(loadedRecord + "OnWebPageLoaded index = 0 result = 1"); });
+    ASSERT_TRUE(log.has(loadedRecord + "OnWebPageLoaded index = 1 result = 1"));
+    EXPECT_TRUE(mutedOf(0));
+    EXPECT_TRUE(mutedOf(1));
+    EXPECT_EQ(0u, runtime.count("put_IsMuted 0"));
+    EXPECT_EQ(0u, runtime.count("put_IsVisible 1"));
+    EXPECT_FALSE(dialog->contentShown);
 }
 
 TEST_F(QuorvelDlgEdgeTest, AReportOutsideTheListIsIgnored)
@@ -324,6 +409,25 @@ TEST(QuorvelDlgEdgeLoaderTest, WithoutAProviderTheShowFallsBackToInternetExplore
     EXPECT_TRUE(log.has(loadedRecord + "Fail-back to CHtmlView"));
     dialog.reset();
     setWebView2ProviderPath("");
+}
+
+TEST(QuorvelDlgEdgeLoaderTest, WithoutTheBrowserVariableTheChromiumRuntimeFallsBackToInternetExplorer)
+{
+    webViewLoadFailed = false;
+    firstAllLoaded = true;
+    theApp.config.urlList = {"https://example.org/"};
+    theApp.config.currentUrl = -1;
+    chromiumtest::ChromiumSession session;
+    SetEnvironmentVariableA("QV_BROWSER", nullptr);
+    LogCapture log;
+    auto dialog = createShowDialog(ShowOptions{FALSE, false, MONITOR_MAIN_ONLY, 0, false, TRUE, 0});
+    pumpUntil(*dialog, [&] { return dialog->ieEngine; });
+    EXPECT_TRUE(dialog->ieEngine);
+    EXPECT_FALSE(dialog->views.edgeMode);
+    // HRESULT_FROM_WIN32(ERROR_ENVVAR_NOT_FOUND)
+    EXPECT_TRUE(log.has("WebView2Wrapper.cpp\tinitializeWebView2\tFailed to create webview environment -2147024693"));
+    EXPECT_TRUE(log.has(loadedRecord + "Fail-back to CHtmlView"));
+    dialog.reset();
 }
 
 } // namespace

@@ -4,11 +4,13 @@
 #include "qvedge/views/ie/QuorvelVw.h"
 #include "tests/qvedge/support/OleThread.h"
 #include "tests/qvedge/support/ShowDialog.h"
+#include "tests/qvedge/support/TimerRecorder.h"
 #include "tests/qvedge/support/WindowCapture.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -109,10 +111,12 @@ TEST(QuorvelDlgTest, InternetExplorerEnginePostsAfterInitOnce)
     EXPECT_FALSE(takePosted(dialog->m_hWnd, WM_AFTERINIT));
 }
 
-TEST(QuorvelDlgTest, TestRunStartsItsGracePeriodTimer)
+TEST(QuorvelDlgTest, TestRunStartsItsGracePeriodTimerOfFifteenSeconds)
 {
+    const TimerRecorder timers;
     auto dialog = createShowDialog(ShowOptions{TRUE});
     EXPECT_EQ(dialog->timerTestTimeOut, TESTTIMEOUT_TIMER);
+    EXPECT_EQ(timers.periodOf(TESTTIMEOUT_TIMER), 15000u);
 }
 
 TEST(QuorvelDlgTest, NoInternetStopsAtTheErrorPicture)
@@ -333,6 +337,19 @@ TEST(QuorvelDlgTest, DestructorWithNothingStartedRunsCleanly)
     EXPECT_EQ(theApp.m_pMainWnd, nullptr);
 }
 
+// The dialog's COM initialisation ends with it: a thread without COM before has none after.
+TEST(QuorvelDlgTest, LeavesTheThreadsComAsItFoundIt)
+{
+    HRESULT afterwards = E_FAIL;
+    std::thread([&] {
+        createShowDialog(ShowOptions{FALSE, false, 2, 0, false, FALSE, 0}).reset();
+        afterwards = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        if (SUCCEEDED(afterwards))
+            CoUninitialize();
+    }).join();
+    EXPECT_EQ(S_OK, afterwards);
+}
+
 TEST(QuorvelDlgTest, DestructorDeletesTheViewsAndRemovesTheHooks)
 {
     OleThread ole;
@@ -351,8 +368,8 @@ TEST(QuorvelDlgTest, DestructorDeletesTheViewsAndRemovesTheHooks)
     dialog.reset();
     EXPECT_FALSE(IsWindow(viewWindow));
     EXPECT_FALSE(IsWindow(controlWindow));
-    EXPECT_EQ(keyboardHook, nullptr);
-    EXPECT_EQ(mouseHook, nullptr);
+    EXPECT_EQ(keyboardHook.Get(), nullptr);
+    EXPECT_EQ(mouseHook.Get(), nullptr);
 }
 
 } // namespace

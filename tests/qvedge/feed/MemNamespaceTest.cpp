@@ -64,7 +64,8 @@ class MemNamespaceTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(S_OK, OleInitialize(nullptr));
+        // S_FALSE when an earlier test of the process left the thread initialised.
+        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
         if (feedServerMemAddress("").empty())
             GTEST_SKIP() << "no feed server: run through ctest";
         ASSERT_TRUE(trustFeedServerCertificate());
@@ -75,8 +76,8 @@ protected:
     void TearDown() override
     {
         unregisterMemNamespace(session, factory);
-        EXPECT_EQ(nullptr, session);
-        EXPECT_EQ(nullptr, factory);
+        EXPECT_FALSE(session);
+        EXPECT_FALSE(factory);
         OleUninitialize();
     }
 
@@ -108,8 +109,8 @@ protected:
         return callback.stopped ? callback.stopResult : E_PENDING;
     }
 
-    IInternetSession* session = nullptr;
-    IClassFactory* factory = nullptr;
+    ComPtr<IInternetSession> session;
+    ComPtr<IClassFactory> factory;
 };
 
 TEST_F(MemNamespaceTest, PageRequestReceivesTheFeedAsJson)
@@ -130,11 +131,11 @@ TEST_F(MemNamespaceTest, RequestsEndWithoutObjectsLeft)
 
 TEST(MemNamespaceRemovalTest, NothingRegisteredIsSafe)
 {
-    IInternetSession* session = nullptr;
-    IClassFactory* factory = nullptr;
+    ComPtr<IInternetSession> session;
+    ComPtr<IClassFactory> factory;
     unregisterMemNamespace(session, factory);
-    EXPECT_EQ(nullptr, session);
-    EXPECT_EQ(nullptr, factory);
+    EXPECT_FALSE(session);
+    EXPECT_FALSE(factory);
 }
 
 } // namespace

@@ -54,6 +54,15 @@ bool showsText(HWND box, const std::string& text)
     return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
 
+HICON shownIcon(HWND box)
+{
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            return reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+    }
+    return nullptr;
+}
+
 bool waitForPosition(HWND window, int x, int y, DWORD limitMs)
 {
     for (DWORD start = GetTickCount(); GetTickCount() - start < limitMs; Sleep(20)) {

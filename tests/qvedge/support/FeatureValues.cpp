@@ -37,6 +37,17 @@ FeatureControlNames testProgramFeatureNames()
     return featureNamesOf(path);
 }
 
+std::optional<DWORD> userFeatureValue(const char* key, const CString& name)
+{
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    DWORD type = 0;
+    if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &type, &value, &size) != ERROR_SUCCESS ||
+        type != REG_DWORD)
+        return std::nullopt;
+    return value;
+}
+
 void removeFeatureValues(const FeatureControlNames& names)
 {
     for (const char* key : FEATURE_CONTROL_KEYS) {

@@ -4,6 +4,7 @@
 #include "framework/Win.h"
 #include "qvedge/app/FeatureControl.h"
 
+#include <optional>
 #include <string>
 
 extern const char* const FEATURE_CONTROL_KEYS[3];  // document mode, GPU rendering, aligned timers
@@ -11,6 +12,9 @@ extern const char* const FEATURE_CONTROL_KEYS[3];  // document mode, GPU renderi
 // The long and short file name of a program file, as the program itself computes them.
 FeatureControlNames featureNamesOf(const std::string& programPath);
 FeatureControlNames testProgramFeatureNames();
+
+// The user's value of the name under the key; none when it is absent or no number.
+std::optional<DWORD> userFeatureValue(const char* key, const CString& name);
 
 // Removes the names' values from the user's three keys and the machine's first key.
 void removeFeatureValues(const FeatureControlNames& names);

@@ -9,11 +9,14 @@
 #include <string>
 #include <vector>
 
+// A log base path in a folder that does not exist.
+constexpr const char* UNOPENABLE_LOG_PATH = "C:\\no-such-folder-for-quorvel-logs\\test";
+
 class LogCapture {
 public:
     LogCapture()
     {
-        logFilePath = "C:\\no-such-folder-for-quorvel-logs\\test";
+        logFilePath = UNOPENABLE_LOG_PATH;
         saved = std::clog.rdbuf(console.rdbuf());
         logging::getFileLogger().flags = 0;
     }

@@ -211,4 +211,89 @@ TEST_F(CQuorvelViewIETest, NavigateSendsEveryViewAndLogsEachCall)
         EXPECT_EQ(locationOf(view->m_pBrowserApp.Get()), L"https://localhost/rotated");
 }
 
+const std::string populateRecord = "CQuorvelViewIE.cpp\tpopulateIEViews\t";
+
+// The addresses the views were sent to, in view order, read from their own log records.
+std::vector<std::string> navigations(const LogCapture& log)
+{
+    std::vector<std::string> addresses;
+    const std::string marker = " navigate to ";
+    for (const std::string& record : log.records()) {
+        const auto at = record.find(marker);
+        if (record.rfind("QuorvelVw.cpp\tNavigate2\tView #", 0) == 0 && at != std::string::npos)
+            addresses.push_back(record.substr(at + marker.size()));
+    }
+    return addresses;
+}
+
+struct PopulateCase {
+    const char* name;
+    int mode;
+    bool testMode;
+    std::vector<CString> addresses;
+    BOOL connected;
+    int result;
+    std::vector<std::string> navigated;
+    const char* record;
+};
+
+class PopulateIEViewsTest : public CQuorvelViewIETest, public testing::WithParamInterface<PopulateCase> {};
+
+TEST_P(PopulateIEViewsTest, SendsEveryViewToThePageOfTheShow)
+{
+    const PopulateCase& c = GetParam();
+    CQuorvelConf& config = theApp.config;
+    config.mode = c.mode;
+    config.testMode = c.testMode;
+    config.dataFolder = "C:\\data\\show";
+    config.selectedFolder = "D:\\chosen";
+    config.urlList = c.addresses;
+    config.currentUrl = c.addresses.empty() ? -1 : 0;
+    views.viewRects = {RECT{0, 0, 100, 100}, RECT{100, 0, 200, 100}};
+    ASSERT_EQ(0, views.createViews(&parent));
+    theApp.internetConnected = c.connected;
+    EXPECT_EQ(c.result, views.populateIEViews(false));
+    EXPECT_EQ(c.navigated, navigations(log));
+    if (c.record)
+        EXPECT_TRUE(log.has(populateRecord + c.record));
+}
+
+const std::string PRESENTATION_PAGE = "file:///C:\\data\\show\\index.html";
+
+INSTANTIATE_TEST_SUITE_P(
+    Shows, PopulateIEViewsTest,
+    testing::Values(
+        PopulateCase{"Address", url_list_mode, false, {"https://localhost/first", "https://localhost/second"}, TRUE,
+                     0, {"https://localhost/first", "https://localhost/first"}, "doCreateHtmlView - After Navigate2"},
+        PopulateCase{"NoAddressConnected", url_list_mode, false, {}, TRUE, 4, {}, "onAfterInit - BAD_URLS"},
+        PopulateCase{"NoAddressOffline", url_list_mode, false, {}, FALSE, 6, {}, "onAfterInit - NOT_CONN"},
+        PopulateCase{"Presentation", presentation_mode, false, {}, TRUE, 0, {PRESENTATION_PAGE, PRESENTATION_PAGE},
+                     nullptr},
+        PopulateCase{"PresentationTestRun", presentation_mode, true, {}, TRUE, 0,
+                     {"file:///D:\\chosen\\index.html", "file:///D:\\chosen\\index.html"}, nullptr},
+        PopulateCase{"MediaFiles", media_files_mode, true, {}, FALSE, 0,
+                     {"file://C:\\data\\show\\index.html", "file://C:\\data\\show\\index.html"}, nullptr}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CQuorvelViewIETest, EngineReportWritesThePageWithItsVersionIntoEveryView)
+{
+    views.viewRects = {RECT{0, 0, 100, 100}, RECT{100, 0, 200, 100}};
+    ASSERT_EQ(0, views.createViews(&parent));
+    EXPECT_EQ(0, views.populateIEViews(true));
+    const std::string page = views.engineReportHtml.str();
+    EXPECT_NE(page.find("Quorvel v25.0.1.0"), std::string::npos);
+    EXPECT_EQ(page.find("%%VERSION%%"), std::string::npos);
+    size_t written = 0;
+    for (const std::string& record : log.records())
+        written += record == populateRecord + "doCreateHtmlView - After LoadFromResource";
+    EXPECT_EQ(2u, written);
+}
+
+TEST_F(CQuorvelViewIETest, NoViewToPopulateIsNoFailure)
+{
+    theApp.config.urlList.clear();
+    theApp.config.currentUrl = -1;
+    EXPECT_EQ(0, views.populateIEViews(false));
+}
+
 } // namespace

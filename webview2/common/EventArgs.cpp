@@ -1,6 +1,6 @@
-#include "webview2/testprovider/EventArgs.h"
+#include "webview2/common/EventArgs.h"
 
-#include "webview2/testprovider/Journal.h"
+#include "webview2/common/ProviderText.h"
 
 HRESULT NavigationStartingArgs::answer(REFIID riid)
 {

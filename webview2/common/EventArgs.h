@@ -1,7 +1,7 @@
 #pragma once
 // The argument objects of the events a view raises.
 #include "webview2/include/WebView2.h"
-#include "webview2/testprovider/ComObject.h"
+#include "webview2/common/ComObject.h"
 
 #include <string>
 

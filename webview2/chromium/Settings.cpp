@@ -1,0 +1,77 @@
+#include "webview2/chromium/Settings.h"
+
+#include "webview2/common/ProviderText.h"
+
+namespace {
+
+HRESULT readBool(BOOL value, BOOL* out)
+{
+    if (!out)
+        return E_POINTER;
+    *out = value;
+    return S_OK;
+}
+
+} // namespace
+
+Settings::Settings(std::shared_ptr<Page> page, std::wstring userAgent)
+    : page(std::move(page)), userAgent(std::move(userAgent))
+{
+}
+
+HRESULT Settings::answer(REFIID riid)
+{
+    return IsEqualIID(riid, __uuidof(ICoreWebView2Settings)) || IsEqualIID(riid, __uuidof(ICoreWebView2Settings2)) ||
+                   IsEqualIID(riid, __uuidof(ICoreWebView2Settings5))
+               ? S_OK
+               : E_NOINTERFACE;
+}
+
+HRESULT Settings::put_AreDefaultContextMenusEnabled(BOOL enabled)
+{
+    contextMenus = enabled;
+    return S_OK;
+}
+
+HRESULT Settings::get_AreDefaultContextMenusEnabled(BOOL* enabled)
+{
+    return readBool(contextMenus, enabled);
+}
+
+HRESULT Settings::put_IsZoomControlEnabled(BOOL enabled)
+{
+    zoomControl = enabled;
+    return S_OK;
+}
+
+HRESULT Settings::get_IsZoomControlEnabled(BOOL* enabled)
+{
+    return readBool(zoomControl, enabled);
+}
+
+HRESULT Settings::get_UserAgent(LPWSTR* value)
+{
+    return coTaskMemCopy(userAgent, value);
+}
+
+HRESULT Settings::put_UserAgent(LPCWSTR value)
+{
+    if (!value)
+        return E_INVALIDARG;
+    if (!page->alive())
+        return BROWSER_GONE;
+    userAgent = value;
+    page->setUserAgent(utf8(value));
+    return S_OK;
+}
+
+HRESULT Settings::put_IsPinchZoomEnabled(BOOL enabled)
+{
+    pinchZoom = enabled;
+    return S_OK;
+}
+
+HRESULT Settings::get_IsPinchZoomEnabled(BOOL* enabled)
+{
+    return readBool(pinchZoom, enabled);
+}
