@@ -254,8 +254,9 @@ TEST_P(PopulateIEViewsTest, SendsEveryViewToThePageOfTheShow)
     theApp.internetConnected = c.connected;
     EXPECT_EQ(c.result, views.populateIEViews(false));
     EXPECT_EQ(c.navigated, navigations(log));
-    if (c.record)
+    if (c.record) {
         EXPECT_TRUE(log.has(populateRecord + c.record));
+    }
 }
 
 const std::string PRESENTATION_PAGE = "file:///C:\\data\\show\\index.html";
