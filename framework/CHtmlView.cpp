@@ -117,12 +117,12 @@ void CHtmlView::DestroyControl()
         eventsPoint->Unadvise(eventsCookie);
     eventsPoint.Reset();
     eventsCookie = 0;
-    m_pBrowserApp.Reset();
     if (browserObject) {
         browserObject->Close(OLECLOSE_NOSAVE);
         browserObject->SetClientSite(nullptr);
-        browserObject.Reset();
     }
+    m_pBrowserApp.Reset();
+    browserObject.Reset();
     if (browserWindow && IsWindow(browserWindow))
         ::DestroyWindow(browserWindow);
     browserWindow = nullptr;
