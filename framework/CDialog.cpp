@@ -120,7 +120,12 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM, LPARAM lPa
         return FALSE;
     auto* dialog = reinterpret_cast<CDialog*>(lParam);
     dialog->Attach(hwnd);
-    return dialog->OnInitDialog();
+    try {
+        return dialog->OnInitDialog();
+    } catch (...) {
+        reportEscapedException(message);
+        return FALSE;
+    }
 }
 
 void CDialog::Attach(HWND hwnd)

@@ -89,7 +89,8 @@ BOOL CHtmlView::CreateControl(const char* windowName, DWORD style, const RECT& r
     RECT position = rect;
     ComPtr<IOleWindow> window;
     if (FAILED(browserObject->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site.Get(), 0, m_hWnd, &position)) ||
-        FAILED(browserObject->QueryInterface(IID_IOleWindow, reinterpret_cast<void**>(window.ReleaseAndGetAddressOf()))) ||
+        FAILED(browserObject->QueryInterface(IID_IOleWindow,
+                                             reinterpret_cast<void**>(window.ReleaseAndGetAddressOf()))) ||
         FAILED(window->GetWindow(&browserWindow)) || !browserWindow) {
         DestroyControl();
         return FALSE;
@@ -116,12 +117,12 @@ void CHtmlView::DestroyControl()
         eventsPoint->Unadvise(eventsCookie);
     eventsPoint.Reset();
     eventsCookie = 0;
-    m_pBrowserApp.Reset();
     if (browserObject) {
         browserObject->Close(OLECLOSE_NOSAVE);
         browserObject->SetClientSite(nullptr);
-        browserObject.Reset();
     }
+    m_pBrowserApp.Reset();
+    browserObject.Reset();
     if (browserWindow && IsWindow(browserWindow))
         ::DestroyWindow(browserWindow);
     browserWindow = nullptr;

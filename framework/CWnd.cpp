@@ -127,15 +127,8 @@ LRESULT CALLBACK CWnd::WindowProcThunk(HWND hwnd, UINT message, WPARAM wParam, L
     // An exception must not unwind through the system's frames that called us.
     try {
         result = wnd->WindowProc(message, wParam, lParam);
-    } catch (const CException& failure) {
-        char text[256];
-        windowProcFailureReport(message, failure.GetErrorMessage(text, sizeof text) ? text : "class library exception");
-        result = DefWindowProcA(hwnd, message, wParam, lParam);
-    } catch (const std::exception& failure) {
-        windowProcFailureReport(message, failure.what());
-        result = DefWindowProcA(hwnd, message, wParam, lParam);
     } catch (...) {
-        windowProcFailureReport(message, "unknown exception");
+        reportEscapedException(message);
         result = DefWindowProcA(hwnd, message, wParam, lParam);
     }
     if (message == WM_NCDESTROY)
@@ -167,6 +160,20 @@ void CWnd::OnNcDestroy()
         PostQuitMessage(0);
     }
     PostNcDestroy();
+}
+
+void reportEscapedException(UINT message)
+{
+    try {
+        throw;
+    } catch (const CException& failure) {
+        char text[256];
+        windowProcFailureReport(message, failure.GetErrorMessage(text, sizeof text) ? text : "class library exception");
+    } catch (const std::exception& failure) {
+        windowProcFailureReport(message, failure.what());
+    } catch (...) {
+        windowProcFailureReport(message, "unknown exception");
+    }
 }
 
 CString AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon)

@@ -59,10 +59,13 @@ private:
 };
 
 // Called with a description when a message handler lets an exception escape; the window
-// procedure then answers the message as DefWindowProcA would. The default writes it to
-// the debugger output; the program routes it into its log.
+// procedure then answers the message as DefWindowProcA would (a dialog's WM_INITDIALOG
+// with FALSE). The default writes it to the debugger output; the program routes it into
+// its log.
 using WindowProcFailureReport = void (*)(UINT message, const char* description);
 extern WindowProcFailureReport windowProcFailureReport;
+// Reports the exception being handled; only inside a catch block of a window procedure.
+void reportEscapedException(UINT message);
 
 // Registers, once per combination, a window class whose windows are served by
 // CWnd::WindowProcThunk; returns the class name (empty when registration failed).

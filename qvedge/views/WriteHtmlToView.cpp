@@ -25,7 +25,8 @@ HRESULT writeHtmlToView(const CString& text, CHtmlView* view)
     if (!stream)
         return E_FAIL;
     ComPtr<IPersistStreamInit> persist;
-    if (FAILED(html->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(persist.ReleaseAndGetAddressOf()))))
+    if (FAILED(html->QueryInterface(IID_IPersistStreamInit,
+                                    reinterpret_cast<void**>(persist.ReleaseAndGetAddressOf()))))
         return E_FAIL;
     return persist->Load(stream.Get());
 }

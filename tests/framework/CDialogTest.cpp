@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -319,6 +320,26 @@ TEST(CDialogTest, TouchRegistrationReportsTheSystemsAnswer)
     ASSERT_TRUE(touchable.Create(IDD_TEST_MODELESS));
     const BOOL registered = touchable.registerTouch();
     EXPECT_EQ(registered != 0, IsTouchWindow(touchable.m_hWnd, nullptr) != 0);
+}
+
+TEST(CDialogTest, AFailingOnInitDialogIsReportedAndTheDialogStays)
+{
+    class FailingDialog : public CDialog {
+    public:
+        FailingDialog() : CDialog(IDD_TEST_MODELESS) {}
+        BOOL OnInitDialog() override { throw std::runtime_error("init broke"); }
+    };
+    static std::vector<std::string> reports;
+    reports.clear();
+    const WindowProcFailureReport saved = windowProcFailureReport;
+    windowProcFailureReport = [](UINT message, const char* description) {
+        reports.push_back(std::to_string(message) + " " + description);
+    };
+    FailingDialog dialog;
+    EXPECT_TRUE(dialog.Create(IDD_TEST_MODELESS));
+    windowProcFailureReport = saved;
+    EXPECT_EQ(reports, std::vector<std::string>{std::to_string(WM_INITDIALOG) + " init broke"});
+    EXPECT_TRUE(IsWindow(dialog.m_hWnd));
 }
 
 } // namespace

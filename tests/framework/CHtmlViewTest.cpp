@@ -121,6 +121,21 @@ TEST_F(HtmlViewTest, NavigateErrorReachesTheViewAndItsCancelGoesBack)
     }
 }
 
+TEST_F(HtmlViewTest, EventsWithArgumentsOfAnotherShapeAreDropped)
+{
+    ASSERT_TRUE(create());
+    ComPtr<IDispatch> sink;
+    sink.Reset(view->GetEventSink());
+    ASSERT_TRUE(sink);
+    TextVariant url(L"https://localhost/short");
+    VARIANT_BOOL cancelFlag = VARIANT_FALSE;
+    EXPECT_EQ(S_OK, raiseEvent(sink.Get(), DISPID_NAVIGATEERROR, {byRef(&url.value), boolByRef(&cancelFlag)}));
+    EXPECT_EQ(S_OK, raiseEvent(sink.Get(), DISPID_BEFORENAVIGATE2, {dispatchArgument(nullptr)}));
+    EXPECT_EQ(S_OK,
+              sink->Invoke(DISPID_NAVIGATEERROR, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_TRUE(view->errors.empty());
+}
+
 TEST_F(HtmlViewTest, KeysAreNotTheControlsAcceleratorsUnderWine)
 {
     ASSERT_TRUE(create());

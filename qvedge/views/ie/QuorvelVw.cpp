@@ -96,7 +96,8 @@ void CQuorvelVw::DocumentComplete(LPDISPATCH document, VARIANT* url)
     // A frame's document completes with the frame's dispatch.
     if (topLevel && document == topLevel.Get() && url && url->vt == VT_BSTR && url->bstrVal) {
         PostMessageA(GetParent(m_hWnd), WM_HTMLDOCCMPL, 0, viewNumber);
-        QVLOG("View #" << viewNumber << " CQuorvelVw::DocumentComplete - GetParent()->PostMessage(WM_HTMLDOCCMPL, 0, 0)");
+        QVLOG("View #" << viewNumber
+                       << " CQuorvelVw::DocumentComplete - GetParent()->PostMessage(WM_HTMLDOCCMPL, 0, 0)");
     }
     topLevel.Reset();
     ShowWindow(m_hWnd, SW_SHOW);

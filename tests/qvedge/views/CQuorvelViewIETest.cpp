@@ -130,6 +130,63 @@ TEST_F(CQuorvelViewIETest, AViewThatCannotBeMadeEndsTheCallWithFiveAndKeepsTheVi
     }
 }
 
+// Stands in for the WebBrowser control's class for this process: makes the real control
+// a given number of times, then refuses.
+class RationedBrowserFactory : public IClassFactory {
+public:
+    explicit RationedBrowserFactory(int allowed) : allowed(allowed)
+    {
+        CoGetClassObject(CLSID_WebBrowser, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                         reinterpret_cast<void**>(real.ReleaseAndGetAddressOf()));
+        if (real)
+            CoRegisterClassObject(CLSID_WebBrowser, this, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie);
+    }
+    ~RationedBrowserFactory()
+    {
+        if (cookie)
+            CoRevokeClassObject(cookie);
+    }
+    bool registered() const { return cookie != 0; }
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override
+    {
+        *out = nullptr;
+        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IClassFactory))
+            return E_NOINTERFACE;
+        *out = static_cast<IClassFactory*>(this);
+        return S_OK;
+    }
+    // Lives on the test's stack and is revoked before it goes.
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override
+    {
+        if (allowed-- <= 0) {
+            *out = nullptr;
+            return CLASS_E_CLASSNOTAVAILABLE;
+        }
+        return real->CreateInstance(outer, iid, out);
+    }
+    STDMETHODIMP LockServer(BOOL) override { return S_OK; }
+
+private:
+    int allowed;
+    ComPtr<IClassFactory> real;
+    DWORD cookie = 0;
+};
+
+TEST_F(CQuorvelViewIETest, AControlThatCannotBeMadeEndsTheCallWithFiveAndLeavesNoWindowOfItsView)
+{
+    RationedBrowserFactory factory(1);
+    ASSERT_TRUE(factory.registered());
+    views.viewRects = {RECT{0, 0, 100, 100}, RECT{100, 0, 200, 100}, RECT{200, 0, 300, 100}};
+    EXPECT_EQ(5, views.createViews(&parent));
+    ASSERT_EQ(views.ieViews.size(), 1u);
+    EXPECT_EQ(childWindows(), 1);
+    EXPECT_TRUE(log.has(createRecord + "Created CQuorvelVw 1 error "));
+    EXPECT_TRUE(views.ieViews[0]->m_pBrowserApp);
+}
+
 TEST_F(CQuorvelViewIETest, TheSharedDocumentLetsItsViewsGoOneByOne)
 {
     views.viewRects = {RECT{0, 0, 100, 100}, RECT{100, 0, 200, 100}};
@@ -197,8 +254,9 @@ TEST_P(PopulateIEViewsTest, SendsEveryViewToThePageOfTheShow)
     theApp.internetConnected = c.connected;
     EXPECT_EQ(c.result, views.populateIEViews(false));
     EXPECT_EQ(c.navigated, navigations(log));
-    if (c.record)
+    if (c.record) {
         EXPECT_TRUE(log.has(populateRecord + c.record));
+    }
 }
 
 const std::string PRESENTATION_PAGE = "file:///C:\\data\\show\\index.html";

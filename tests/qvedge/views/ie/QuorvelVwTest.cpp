@@ -131,11 +131,103 @@ TEST_F(QuorvelVwTest, ACreationThatFailsLeavesNoWindow)
         EXPECT_EQ(GetWindow(parent.m_hWnd, GW_CHILD), nullptr) << c.name;
         EXPECT_FALSE(failing.m_pBrowserApp) << c.name;
         const std::vector<std::string> records = log.records();
-        EXPECT_EQ(std::count(records.begin() + recordsBefore, records.end(), viewSource + "Create\tError creating CView"),
-                  c.windowFailureLogged ? 1 : 0)
+        const std::string failure = viewSource + "Create\tError creating CView";
+        EXPECT_EQ(std::count(records.begin() + recordsBefore, records.end(), failure), c.windowFailureLogged ? 1 : 0)
             << c.name;
     }
     EXPECT_FALSE(log.has(viewSource + "Create\tError creating QueryInterface"));
+}
+
+// The real control inside an object that answers everything but the browser interfaces.
+class WithoutBrowserInterface : public IUnknown {
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override
+    {
+        *out = nullptr;
+        if (IsEqualIID(iid, IID_IUnknown)) {
+            *out = static_cast<IUnknown*>(this);
+            AddRef();
+            return S_OK;
+        }
+        if (IsEqualIID(iid, IID_IWebBrowser2) || IsEqualIID(iid, IID_IWebBrowserApp) ||
+            IsEqualIID(iid, IID_IWebBrowser))
+            return E_NOINTERFACE;
+        return inner->QueryInterface(iid, out);
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
+    STDMETHODIMP_(ULONG) Release() override
+    {
+        const ULONG count = --refs;
+        if (count == 0)
+            delete this;
+        return count;
+    }
+
+    ComPtr<IUnknown> inner;
+
+private:
+    virtual ~WithoutBrowserInterface() = default;
+    ULONG refs = 1;
+};
+
+// Stands in for the control's class in this process while it lives.
+class ControlWithoutBrowserInterface : public IClassFactory {
+public:
+    ControlWithoutBrowserInterface()
+    {
+        CoGetClassObject(CLSID_WebBrowser, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                         reinterpret_cast<void**>(real.ReleaseAndGetAddressOf()));
+        if (real)
+            CoRegisterClassObject(CLSID_WebBrowser, this, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie);
+    }
+    ~ControlWithoutBrowserInterface()
+    {
+        if (cookie)
+            CoRevokeClassObject(cookie);
+    }
+    bool registered() const { return cookie != 0; }
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override
+    {
+        *out = nullptr;
+        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IClassFactory))
+            return E_NOINTERFACE;
+        *out = static_cast<IClassFactory*>(this);
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP CreateInstance(IUnknown*, REFIID iid, void** out) override
+    {
+        *out = nullptr;
+        auto* outer = new WithoutBrowserInterface;
+        // Wine's control can be aggregated: the outer object decides what it answers.
+        HRESULT hr = real->CreateInstance(outer, IID_IUnknown,
+                                          reinterpret_cast<void**>(outer->inner.ReleaseAndGetAddressOf()));
+        if (SUCCEEDED(hr))
+            hr = outer->QueryInterface(iid, out);
+        outer->Release();
+        return hr;
+    }
+    STDMETHODIMP LockServer(BOOL) override { return S_OK; }
+
+private:
+    ComPtr<IClassFactory> real;
+    DWORD cookie = 0;
+};
+
+TEST_F(QuorvelVwTest, AControlWithoutTheBrowserInterfaceLeavesNoWindow)
+{
+    ControlWithoutBrowserInterface control;
+    ASSERT_TRUE(control.registered());
+    context.m_pCurrentDoc = nullptr;
+    CQuorvelVw failing;
+    EXPECT_FALSE(
+        failing.Create(nullptr, nullptr, AFX_WS_DEFAULT_VIEW, RECT{}, &parent, AFX_IDW_PANE_FIRST, &context));
+    EXPECT_TRUE(log.has(viewSource + "Create\tError creating QueryInterface"));
+    EXPECT_EQ(failing.m_hWnd, nullptr);
+    EXPECT_FALSE(failing.m_pBrowserApp);
+    EXPECT_EQ(GetWindow(parent.m_hWnd, GW_CHILD), nullptr);
 }
 
 TEST_F(QuorvelVwTest, InitialUpdateIsLoggedWithTheViewNumber)
@@ -235,12 +327,37 @@ TEST_F(QuorvelVwTest, OnlyTheTopLevelDocumentWithAnAddressIsReported)
     for (const Case& c : cases) {
         ShowWindow(view->m_hWnd, SW_HIDE);
         TextVariant url(c.url);
-        EXPECT_EQ(S_OK, raiseEvent(sink().Get(), DISPID_DOCUMENTCOMPLETE, {dispatchArgument(c.document), byRef(&url.value)}));
+        EXPECT_EQ(S_OK,
+                  raiseEvent(sink().Get(), DISPID_DOCUMENTCOMPLETE, {dispatchArgument(c.document), byRef(&url.value)}));
         EXPECT_TRUE(shown(view->m_hWnd)) << c.name;
         EXPECT_EQ(posted(WM_HTMLDOCCMPL, 0, 5), c.reported) << c.name;
         EXPECT_EQ(log.has(record), c.reported) << c.name;
         EXPECT_TRUE(nothingPosted()) << c.name;
     }
+}
+
+TEST_F(QuorvelVwTest, DirectCallsActAsTheirEvents)
+{
+    ASSERT_TRUE(create());
+    view->viewNumber = 7;
+    ComPtr<IDispatch> topLevel;
+    ASSERT_EQ(S_OK, view->m_pBrowserApp->QueryInterface(IID_IDispatch,
+                                                        reinterpret_cast<void**>(topLevel.ReleaseAndGetAddressOf())));
+    TextVariant url(L"https://localhost/direct");
+    view->DocumentComplete(topLevel.Get(), &url.value);
+    EXPECT_TRUE(posted(WM_HTMLDOCCMPL, 0, 7));
+    EXPECT_TRUE(shown(view->m_hWnd));
+
+    DOCHOSTUIINFO info{};
+    EXPECT_EQ(view->OnGetHostInfo(&info), S_OK);
+    EXPECT_EQ(info.dwFlags, static_cast<DWORD>(DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO));
+
+    IDispatch* newWindow = nullptr;
+    BOOL cancel = FALSE;
+    view->OnNewWindow2(&newWindow, &cancel);
+    EXPECT_FALSE(cancel);
+    MSG msg;
+    EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
 TEST_F(QuorvelVwTest, ANewWindowRequestEndsTheShow)
