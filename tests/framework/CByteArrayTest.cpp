@@ -28,7 +28,8 @@ TEST(CByteArrayTest, RejectedSizesRaiseMemoryExceptionAndKeepContents)
     EXPECT_THROW(bytes.SetSize(-1), CMemoryException);
     EXPECT_THROW(bytes.SetSize(INT_MIN), CMemoryException);
     // Only a 32-bit address space has no room for 2 GB.
-    if (sizeof(void*) == 4)
+    if (sizeof(void*) == 4) {
         EXPECT_THROW(bytes.SetSize(INT_MAX), CMemoryException);
+    }
     EXPECT_EQ(3, bytes.GetSize());
 }

@@ -105,8 +105,9 @@ TEST_P(LoadingScreenTest, TheShowStillEndsOnInput)
         refusal.emplace(1);
     dialog = createShowDialog(
         ShowOptions{FALSE, false, MONITOR_MAIN_ONLY, 0, c.ie, TRUE, EXIT_KEYBOARD | EXIT_MOUSE_MOVE});
-    if (refusal)
+    if (refusal) {
         ASSERT_TRUE(dialog->views.ieViews.empty());
+    }
     refusal.reset();
     ASSERT_FALSE(runFor(500));
     ASSERT_FALSE(dialog->contentShown);
