@@ -1,10 +1,11 @@
 // bench_probe: starts a program, reports the milliseconds from its start until it shows
-// a visible top-level window, and the GDI objects it holds then and some seconds later;
-// then closes that window and waits for the program's end. Run under Wine by
-// tools/bench.sh; not part of the screensaver.
+// a visible top-level window (and, with --colour, until the middle of the screen shows
+// that colour: the page's content), the GDI objects it holds then and some seconds later,
+// and the processor time it takes in between; then closes that window and waits for the
+// program's end. Run under Wine by tools/bench.sh; not part of the screensaver.
 //
-//   bench_probe <seconds until the second count> <program> [arguments...]
-// prints "visible_ms=N gdi_first=N gdi_later=N" on one line.
+//   bench_probe [--colour RRGGBB] <seconds until the second count> <program> [arguments...]
+// prints "visible_ms=N content_ms=N gdi_first=N gdi_later=N cpu_ms=N" on one line.
 #include "framework/Win.h"
 
 #include <winternl.h>
@@ -71,10 +72,38 @@ int gdiObjectsOf(HANDLE process)
     return used;
 }
 
-std::string commandLine(int argc, char** argv)
+// Near: JPEG frames do not give the page's colour exactly.
+constexpr int COLOUR_TOLERANCE = 24;
+
+bool screenMiddleShows(COLORREF colour)
+{
+    HDC screen = GetDC(nullptr);
+    const COLORREF shown = GetPixel(screen, GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
+    ReleaseDC(nullptr, screen);
+    return std::abs(GetRValue(shown) - GetRValue(colour)) <= COLOUR_TOLERANCE &&
+           std::abs(GetGValue(shown) - GetGValue(colour)) <= COLOUR_TOLERANCE &&
+           std::abs(GetBValue(shown) - GetBValue(colour)) <= COLOUR_TOLERANCE;
+}
+
+ULONGLONG cpuMsOf(HANDLE process)
+{
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(process, &created, &exited, &kernel, &user);
+    auto ticks = [](const FILETIME& t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    return (ticks(kernel) + ticks(user)) / 10000;
+}
+
+double msSince(const LARGE_INTEGER& started, const LARGE_INTEGER& frequency)
+{
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return (now.QuadPart - started.QuadPart) * 1000.0 / frequency.QuadPart;
+}
+
+std::string commandLine(int argc, char** argv, int first)
 {
     std::string line;
-    for (int i = 2; i < argc; ++i) {
+    for (int i = first; i < argc; ++i) {
         if (!line.empty())
             line += ' ';
         line += std::string("\"") + argv[i] + "\"";
@@ -86,15 +115,24 @@ std::string commandLine(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: bench_probe <seconds> <program> [arguments...]\n");
+    int next = 1;
+    bool waitForColour = false;
+    COLORREF colour = 0;
+    if (argc > 2 && std::string(argv[1]) == "--colour") {
+        const unsigned long rgb = std::strtoul(argv[2], nullptr, 16);
+        colour = RGB(rgb >> 16 & 255, rgb >> 8 & 255, rgb & 255);
+        waitForColour = true;
+        next = 3;
+    }
+    if (argc < next + 2) {
+        std::fprintf(stderr, "usage: bench_probe [--colour RRGGBB] <seconds> <program> [arguments...]\n");
         return 2;
     }
-    const DWORD laterMs = static_cast<DWORD>(std::atof(argv[1]) * 1000);
-    std::string line = commandLine(argc, argv);
+    const DWORD laterMs = static_cast<DWORD>(std::atof(argv[next]) * 1000);
+    std::string line = commandLine(argc, argv, next + 1);
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION info = {};
-    LARGE_INTEGER frequency, started, now;
+    LARGE_INTEGER frequency, started;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&started);
     if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
@@ -107,12 +145,21 @@ int main(int argc, char** argv)
         if (!window)
             Sleep(1);
     }
-    QueryPerformanceCounter(&now);
-    const double visibleMs = (now.QuadPart - started.QuadPart) * 1000.0 / frequency.QuadPart;
+    const double visibleMs = window ? msSince(started, frequency) : -1.0;
+    bool content = window && !waitForColour;
+    for (DWORD start = GetTickCount(); window && !content && GetTickCount() - start < START_LIMIT_MS;) {
+        content = screenMiddleShows(colour);
+        if (!content)
+            Sleep(1);
+    }
+    const double contentMs = content ? msSince(started, frequency) : -1.0;
     const int first = gdiObjectsOf(info.hProcess);
+    const ULONGLONG cpuBefore = cpuMsOf(info.hProcess);
     Sleep(laterMs);
     const int later = gdiObjectsOf(info.hProcess);
-    std::printf("visible_ms=%.0f gdi_first=%d gdi_later=%d\n", window ? visibleMs : -1.0, first, later);
+    const ULONGLONG cpuUsed = cpuMsOf(info.hProcess) - cpuBefore;
+    std::printf("visible_ms=%.0f content_ms=%.0f gdi_first=%d gdi_later=%d cpu_ms=%llu\n", visibleMs, contentMs, first,
+                later, cpuUsed);
     std::fflush(stdout);
     if (window)
         PostMessageA(window, WM_CLOSE, 0, 0);
