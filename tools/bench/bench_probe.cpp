@@ -1,12 +1,13 @@
 // bench_probe: starts a program, reports the milliseconds from its start until it shows
-// a visible top-level window and until that window shows its content (the show's loading
-// animation, control 131, gone; a program without one shows its content at once), and the
-// GDI objects it holds at its content and some seconds later; then closes that window and
-// waits for the program's end. Run under Wine by tools/bench.sh; not part of the
-// screensaver.
+// a visible top-level window and until that window shows its content (with --colour, until
+// the middle of the screen shows that colour: the page's content; otherwise until the show's
+// loading animation, control 131, is gone, at once for a program without one), the GDI
+// objects it holds then and some seconds later, and the processor time it takes in between;
+// then closes that window and waits for the program's end. Run under Wine by tools/bench.sh;
+// not part of the screensaver.
 //
-//   bench_probe <seconds until the second count> <program> [arguments...]
-// prints "visible_ms=N content_ms=N gdi_first=N gdi_later=N" on one line.
+//   bench_probe [--colour RRGGBB] <seconds until the second count> <program> [arguments...]
+// prints "visible_ms=N content_ms=N gdi_first=N gdi_later=N cpu_ms=N" on one line.
 #include "framework/Win.h"
 
 #include <winternl.h>
@@ -74,6 +75,27 @@ int gdiObjectsOf(HANDLE process)
     return used;
 }
 
+// Near: JPEG frames do not give the page's colour exactly.
+constexpr int COLOUR_TOLERANCE = 24;
+
+bool screenMiddleShows(COLORREF colour)
+{
+    HDC screen = GetDC(nullptr);
+    const COLORREF shown = GetPixel(screen, GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
+    ReleaseDC(nullptr, screen);
+    return std::abs(GetRValue(shown) - GetRValue(colour)) <= COLOUR_TOLERANCE &&
+           std::abs(GetGValue(shown) - GetGValue(colour)) <= COLOUR_TOLERANCE &&
+           std::abs(GetBValue(shown) - GetBValue(colour)) <= COLOUR_TOLERANCE;
+}
+
+ULONGLONG cpuMsOf(HANDLE process)
+{
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(process, &created, &exited, &kernel, &user);
+    auto ticks = [](const FILETIME& t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    return (ticks(kernel) + ticks(user)) / 10000;
+}
+
 double msSince(const LARGE_INTEGER& started, const LARGE_INTEGER& frequency)
 {
     LARGE_INTEGER now;
@@ -81,10 +103,10 @@ double msSince(const LARGE_INTEGER& started, const LARGE_INTEGER& frequency)
     return (now.QuadPart - started.QuadPart) * 1000.0 / frequency.QuadPart;
 }
 
-std::string commandLine(int argc, char** argv)
+std::string commandLine(int argc, char** argv, int first)
 {
     std::string line;
-    for (int i = 2; i < argc; ++i) {
+    for (int i = first; i < argc; ++i) {
         if (!line.empty())
             line += ' ';
         line += std::string("\"") + argv[i] + "\"";
@@ -96,12 +118,21 @@ std::string commandLine(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: bench_probe <seconds> <program> [arguments...]\n");
+    int next = 1;
+    bool waitForColour = false;
+    COLORREF colour = 0;
+    if (argc > 2 && std::string(argv[1]) == "--colour") {
+        const unsigned long rgb = std::strtoul(argv[2], nullptr, 16);
+        colour = RGB(rgb >> 16 & 255, rgb >> 8 & 255, rgb & 255);
+        waitForColour = true;
+        next = 3;
+    }
+    if (argc < next + 2) {
+        std::fprintf(stderr, "usage: bench_probe [--colour RRGGBB] <seconds> <program> [arguments...]\n");
         return 2;
     }
-    const DWORD laterMs = static_cast<DWORD>(std::atof(argv[1]) * 1000);
-    std::string line = commandLine(argc, argv);
+    const DWORD laterMs = static_cast<DWORD>(std::atof(argv[next]) * 1000);
+    std::string line = commandLine(argc, argv, next + 1);
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION info = {};
     LARGE_INTEGER frequency, started;
@@ -120,15 +151,18 @@ int main(int argc, char** argv)
     const double visibleMs = window ? msSince(started, frequency) : -1.0;
     bool content = false;
     for (DWORD start = GetTickCount(); window && !content && GetTickCount() - start < START_LIMIT_MS;) {
-        content = !IsWindowVisible(GetDlgItem(window, LOADING_ANIMATION_ID));
+        content = waitForColour ? screenMiddleShows(colour) : !IsWindowVisible(GetDlgItem(window, LOADING_ANIMATION_ID));
         if (!content)
             Sleep(1);
     }
     const double contentMs = content ? msSince(started, frequency) : -1.0;
     const int first = gdiObjectsOf(info.hProcess);
+    const ULONGLONG cpuBefore = cpuMsOf(info.hProcess);
     Sleep(laterMs);
     const int later = gdiObjectsOf(info.hProcess);
-    std::printf("visible_ms=%.0f content_ms=%.0f gdi_first=%d gdi_later=%d\n", visibleMs, contentMs, first, later);
+    const ULONGLONG cpuUsed = cpuMsOf(info.hProcess) - cpuBefore;
+    std::printf("visible_ms=%.0f content_ms=%.0f gdi_first=%d gdi_later=%d cpu_ms=%llu\n", visibleMs, contentMs, first,
+                later, cpuUsed);
     std::fflush(stdout);
     if (window)
         PostMessageA(window, WM_CLOSE, 0, 0);

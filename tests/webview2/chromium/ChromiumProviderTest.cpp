@@ -69,6 +69,11 @@ TEST_F(ChromiumProviderTest, APageOfAColourShowsAndTheNextAddressReplacesIt)
               log.events);
     EXPECT_EQ(GetCurrentThreadId(), log.lastThread);
     EXPECT_TRUE(shows(0xff0000)) << std::hex << pixelAt(contentWindowOf(host.get()), PROBE_X, PROBE_Y);
+    // A still page sends no new frames: shown again, the window paints the one it kept.
+    ASSERT_EQ(S_OK, view.controller->put_IsVisible(FALSE));
+    ASSERT_TRUE(pumpUntil([&] { return !IsWindowVisible(contentWindowOf(host.get())); }));
+    ASSERT_EQ(S_OK, view.controller->put_IsVisible(TRUE));
+    EXPECT_TRUE(shows(0xff0000)) << std::hex << pixelAt(contentWindowOf(host.get()), PROBE_X, PROBE_Y);
     ASSERT_EQ(S_OK, view.webView->Navigate(pageAddress("/colour/0000ff").c_str()));
     ASSERT_TRUE(completions(2));
     EXPECT_TRUE(shows(0x0000ff)) << std::hex << pixelAt(contentWindowOf(host.get()), PROBE_X, PROBE_Y);
@@ -119,6 +124,19 @@ TEST_F(ChromiumProviderTest, NavigationEventsFollowWhatTheBrowserDid)
         }
         EXPECT_EQ(expected, navigationEvents(log.events));
     }
+}
+
+TEST_F(ChromiumProviderTest, APageNavigatingByItselfRaisesTheEventsToo)
+{
+    ASSERT_EQ(S_OK, view.webView->Navigate(pageAddress("/colour/ff0000").c_str()));
+    ASSERT_TRUE(completions(1));
+    const std::wstring next = pageAddress("/colour/00ff00");
+    log.events.clear();
+    runScript(view.webView.Get(), L"location.href = '" + next + L"'");
+    ASSERT_TRUE(completions(1));
+    EXPECT_EQ((std::vector<std::string>{"starting:0:" + webview2test::narrow(next.c_str()), "completed:1:0"}),
+              navigationEvents(log.events));
+    EXPECT_TRUE(shows(0x00ff00)) << std::hex << pixelAt(contentWindowOf(host.get()), PROBE_X, PROBE_Y);
 }
 
 TEST_F(ChromiumProviderTest, PageTextShowsAndADefaultColourFillsWhatItLeavesBare)
