@@ -86,14 +86,30 @@ void XmlJsonConverter::writeAttributes(rapidxml::xml_attribute<char>* first)
     put('}');
 }
 
+// The commonest node of a feed: its key and its text in one piece of room.
+void XmlJsonConverter::writeTextElement(Node* node, bool inArray)
+{
+    char* out = buffer.reserve((node->name_size() + node->value_size()) * maxEscapedPerByte + 5);
+    if (!inArray) {
+        *out++ = '"';
+        out = escapeJsonInto(node->name(), out);
+        *out++ = '"';
+        *out++ = ':';
+    }
+    *out++ = '"';
+    out = escapeJsonInto(node->value(), out);
+    *out++ = '"';
+    buffer.advanceTo(out);
+}
+
 void XmlJsonConverter::writeElementJson(Node* node, bool inArray)
 {
-    if (!inArray)
-        writeKey(*node);
     if (node->value_size() > 0) {
-        writeQuoted(node->value(), node->value_size(), "");
+        writeTextElement(node, inArray);
         return;
     }
+    if (!inArray)
+        writeKey(*node);
     Node* child = node->first_node();
     rapidxml::xml_attribute<char>* attribute = node->first_attribute();
     if (!child && !attribute) {

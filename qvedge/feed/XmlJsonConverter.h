@@ -81,6 +81,7 @@ private:
     }
     void writeKey(const rapidxml::xml_base<char>& named);
     void writeAttributes(rapidxml::xml_attribute<char>* first);
+    void writeTextElement(rapidxml::xml_node<char>* node, bool inArray);
     void writeChildren(rapidxml::xml_node<char>* node);
     // Links each of the count children from first with the next one of its name.
     void linkByScan(std::size_t first, std::size_t count);
