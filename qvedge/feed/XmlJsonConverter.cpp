@@ -2,8 +2,7 @@
 
 #include "qvedge/feed/FeedMeasure.h"
 
-#include <algorithm>
-#include <cstring>
+#include <cstdint>
 
 namespace {
 
@@ -27,6 +26,7 @@ bool sameName(const Node* a, const Node* b)
     return true;
 }
 
+// FNV-1a over the name's bytes.
 std::uint32_t nameHash(const Node* node)
 {
     std::uint32_t hash = 2166136261u;
