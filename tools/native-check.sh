@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the windows-free archive reader and its tests with the host compiler under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and runs them.
+# Builds the windows-free archive reader, the feed converter and their tests with the host
+# compiler under AddressSanitizer and UndefinedBehaviorSanitizer, and runs them, then the
+# feed converter's differential check against its reference.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="${BUILD_DIR:-$root/build}/native"
@@ -13,3 +14,10 @@ g++ -std=c++17 -g -O1 -fsanitize=address,undefined -fno-sanitize-recover=all -Wa
   "$root/tests/framework/CArchiveTest.cpp" "$root/tests/framework/CMemFileTest.cpp" \
   "$gtest/src/gtest-all.cc" "$gtest/src/gtest_main.cc" -pthread -o "$out/archive-check"
 "$out/archive-check"
+g++ -std=c++17 -g -O1 -fsanitize=address,undefined -fno-sanitize-recover=all -Wall -Wextra \
+  -I"$root" -isystem /usr/include/rapidxml -I"$gtest/include" -I"$gtest" \
+  "$root"/qvedge/feed/{XmlJsonConverter,JsonEscape,FeedMeasure,FeedTextBuffer}.cpp \
+  "$root/tests/qvedge/feed/XmlJsonConverterTest.cpp" \
+  "$gtest/src/gtest-all.cc" "$gtest/src/gtest_main.cc" -pthread -o "$out/feed-check"
+"$out/feed-check"
+"$root/tools/feed-diff/run.sh"

@@ -1,363 +1,224 @@
 #include "qvedge/feed/XmlJsonConverter.h"
 
-#include "qvedge/feed/FeedNesting.h"
+#include "qvedge/feed/FeedMeasure.h"
 
-#include <algorithm>
-#include <array>
 #include <cstdint>
-#include <string_view>
-#include <vector>
 
 namespace {
 
-constexpr const char* jsonEscapeTexts[] = {"\\\"", "\\\\", "\\/", "\\b", "\\f", "\\n", "\\r", "\\t"};
-constexpr std::size_t namedEscapeSize = 2;
-const char numericEscapePrefix[] = "\\u";
-// Written for each byte that begins no well-formed sequence: a continuation byte (80-BF) on
-// its own, FE and FF, a lead byte whose continuation bytes are missing or invalid, and the
-// lead of a sequence beyond the last code point or of a five- or six-byte form.
-constexpr std::string_view malformedEscape = "\\ufffd";
-constexpr std::uint32_t lastCodePoint = 0x10FFFF;
-constexpr std::uint32_t firstSupplementary = 0x10000;
+constexpr char callStart[] = "json_decode({";
+constexpr char callEnd[] = "})";
+constexpr char attributesKey[] = "\"@attributes\":{";
 
-constexpr const char* namedEscape(unsigned char byte)
+using Node = rapidxml::xml_node<char>;
+
+// Names are short: a loop of our own costs less than a call to the library's comparison.
+bool sameName(const Node* a, const Node* b)
 {
-    switch (byte) {
-    case 0x22: return jsonEscapeTexts[0];
-    case 0x5C: return jsonEscapeTexts[1];
-    case 0x2F: return jsonEscapeTexts[2];
-    case 0x08: return jsonEscapeTexts[3];
-    case 0x0C: return jsonEscapeTexts[4];
-    case 0x0A: return jsonEscapeTexts[5];
-    case 0x0D: return jsonEscapeTexts[6];
-    case 0x09: return jsonEscapeTexts[7];
-    default: return nullptr;
+    if (a->name_size() != b->name_size())
+        return false;
+    const char* x = a->name();
+    const char* y = b->name();
+    for (std::size_t i = 0; i < a->name_size(); ++i) {
+        if (x[i] != y[i])
+            return false;
     }
+    return true;
 }
 
-// The bytes that leave as they are: below 0x7F, without a named escape, and not the NUL,
-// so a run of them ends at the end of the text.
-constexpr std::array<bool, 256> plainBytes = [] {
-    std::array<bool, 256> plain{};
-    for (int byte = 1; byte < 0x7F; ++byte)
-        plain[byte] = namedEscape(static_cast<unsigned char>(byte)) == nullptr;
-    return plain;
-}();
-
-// Continuation bytes that follow a lead byte, and the payload bits the lead carries;
-// -1 for a byte that begins no sequence of at most four bytes.
-int continuationCount(unsigned char lead, std::uint32_t& bits)
+// FNV-1a over the name's bytes.
+std::uint32_t nameHash(const Node* node)
 {
-    struct LeadRange { unsigned char first, last; int continuations; unsigned char mask; };
-    static const LeadRange ranges[] = {
-        {0x00, 0x7F, 0, 0x7F}, {0xC0, 0xDF, 1, 0x1F}, {0xE0, 0xEF, 2, 0x0F}, {0xF0, 0xF7, 3, 0x07},
-    };
-    for (const LeadRange& range : ranges) {
-        if (lead >= range.first && lead <= range.last) {
-            bits = lead & range.mask;
-            return range.continuations;
-        }
-    }
-    return -1;
-}
-
-bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
-
-// The prefix and four lower-case hex digits of a UTF-16 unit into out; returns the length.
-std::size_t formatUnitEscape(std::uint32_t unit, char* out)
-{
-    static const char hexDigits[] = "0123456789abcdef";
-    std::size_t length = sizeof numericEscapePrefix - 1;
-    std::copy(numericEscapePrefix, numericEscapePrefix + length, out);
-    for (int shift = 12; shift >= 0; shift -= 4)
-        out[length++] = hexDigits[(unit >> shift) & 0xF];
-    return length;
-}
-
-// The escape of a code point into out (room for twelve characters): one unit, or a
-// surrogate pair above the basic plane; returns the length.
-std::size_t formatNumericEscape(std::uint32_t codePoint, char* out)
-{
-    if (codePoint < firstSupplementary)
-        return formatUnitEscape(codePoint, out);
-    const std::uint32_t offset = codePoint - firstSupplementary;
-    std::size_t length = formatUnitEscape(0xD800 | (offset >> 10), out);
-    return length + formatUnitEscape(0xDC00 | (offset & 0x3FF), out + length);
-}
-
-// Writes the escape of the sequence at text and returns the byte after it; a malformed
-// sequence gives the malformed escape for its first byte alone, so the bytes after it are
-// read again (a Latin-1 letter keeps the text that follows it). Stops at the NUL, which is
-// no continuation byte.
-template <class Write>
-const unsigned char* writeNumericEscape(const unsigned char* text, Write& write)
-{
-    std::uint32_t codePoint = 0;
-    const int continuations = continuationCount(*text, codePoint);
-    for (int i = 1; i <= continuations; ++i) {
-        if (!isContinuation(text[i])) {
-            write(malformedEscape);
-            return text + 1;
-        }
-        codePoint = (codePoint << 6) | (text[i] & 0x3F);
-    }
-    if (continuations < 0 || codePoint > lastCodePoint) {
-        write(malformedEscape);
-        return text + 1;
-    }
-    char escape[12];
-    write(std::string_view(escape, formatNumericEscape(codePoint, escape)));
-    return text + 1 + continuations;
-}
-
-// Hands the escaped form of a NUL-terminated text to write: each run of plain bytes and
-// each escape in one piece.
-template <class Write>
-void escapeInto(const char* text, Write write)
-{
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
-    while (*p) {
-        const unsigned char* run = p;
-        while (plainBytes[*p])
-            ++p;
-        if (p != run)
-            write(std::string_view(reinterpret_cast<const char*>(run), p - run));
-        if (*p >= 0x7F) {
-            p = writeNumericEscape(p, write);
-        } else if (const char* named = namedEscape(*p)) {
-            write(std::string_view(named, namedEscapeSize));
-            ++p;
-        }
-    }
-}
-
-bool sameName(const rapidxml::xml_node<char>* a, const rapidxml::xml_node<char>* b)
-{
-    return a->name_size() == b->name_size() && std::equal(a->name(), a->name() + a->name_size(), b->name());
-}
-
-std::size_t childCount(const rapidxml::xml_node<char>* node)
-{
-    std::size_t count = 0;
-    for (const rapidxml::xml_node<char>* child = node->first_node(); child; child = child->next_sibling())
-        ++count;
-    return count;
-}
-
-// Adjacent children of one name, [begin, end) in document order.
-struct NameRun {
-    std::string_view name;
-    std::size_t begin;
-    std::size_t end;
-};
-
-// Shorter names first, then byte by byte; runs of one name in document order.
-bool nameThenPositionLess(const NameRun& a, const NameRun& b)
-{
-    if (a.name.size() != b.name.size())
-        return a.name.size() < b.name.size();
-    for (std::size_t i = 0; i < a.name.size(); ++i) {
-        if (a.name[i] != b.name[i])
-            return a.name[i] < b.name[i];
-    }
-    return a.begin < b.begin;
-}
-
-// Reorders the children of node so that same-named ones (names compared byte for byte, as
-// rapidxml compares them) stand together: groups in the order of their first member, each
-// group's members in document order. Sorting keeps it at n log n however many names differ;
-// it sorts runs of adjacent same-named children, as feeds list their items one after another.
-void groupChildrenByName(rapidxml::xml_node<char>* node)
-{
-    std::vector<rapidxml::xml_node<char>*> children;
-    children.reserve(childCount(node));
-    std::vector<NameRun> runs;
-    for (rapidxml::xml_node<char>* child = node->first_node(); child; child = child->next_sibling()) {
-        if (children.empty() || !sameName(child, children.back()))
-            runs.push_back({std::string_view(child->name(), child->name_size()), children.size(), 0});
-        children.push_back(child);
-        runs.back().end = children.size();
-    }
-    std::sort(runs.begin(), runs.end(), nameThenPositionLess);
-
-    // Each group as [first, end) in runs, ordered by the position of its first member.
-    std::vector<std::pair<std::size_t, std::size_t>> groups;
-    for (std::size_t i = 0; i < runs.size(); ++i) {
-        if (i == 0 || runs[i].name != runs[i - 1].name)
-            groups.emplace_back(i, i);
-        groups.back().second = i + 1;
-    }
-    std::sort(groups.begin(), groups.end(), [&](const auto& a, const auto& b) {
-        return runs[a.first].begin < runs[b.first].begin;
-    });
-
-    node->remove_all_nodes();
-    for (const auto& group : groups) {
-        for (std::size_t run = group.first; run < group.second; ++run) {
-            for (std::size_t i = runs[run].begin; i < runs[run].end; ++i)
-                node->append_node(children[i]);
-        }
-    }
+    std::uint32_t hash = 2166136261u;
+    for (std::size_t i = 0; i < node->name_size(); ++i)
+        hash = (hash ^ static_cast<unsigned char>(node->name()[i])) * 16777619u;
+    return hash;
 }
 
 } // namespace
 
-std::string escapeJson(const char* text)
+XmlJsonConverter::XmlJsonConverter() : document(new rapidxml::xml_document<char>()), text(&buffer)
 {
-    std::string out;
-    escapeInto(text, [&out](std::string_view piece) { out += piece; });
-    return out;
+    // An allocation failure propagates instead of leaving a cut-short text behind a failed stream.
+    text.exceptions(std::ios::badbit);
 }
-
-XmlJsonConverter::XmlJsonConverter() : document(new rapidxml::xml_document<char>()) {}
 
 XmlJsonConverter::~XmlJsonConverter()
 {
     document->clear();
 }
 
-const std::string& XmlJsonConverter::toJsonCall()
+const std::string& XmlJsonConverter::toJsonCall(std::size_t expectedSize)
 {
-    text.str(std::string());
-    write("json_decode({");
-    writeElementJson(rootElement(), false);
-    write("})");
-    result = text.str();
+    buffer.reset(expectedSize + sizeof callStart + sizeof callEnd);
+    text.write(callStart, sizeof callStart - 1);
+    Node* root = rootElement();
+    writeElementJson(root, false);
+    text.write(callEnd, sizeof callEnd - 1);
+    result.assign(buffer.data(), buffer.size());
+    // A document is converted once; what was written leaves it.
+    root->remove_all_nodes();
     return result;
 }
 
-rapidxml::xml_node<char>* XmlJsonConverter::rootElement() const
+Node* XmlJsonConverter::rootElement() const
 {
-    rapidxml::xml_node<char>* node = document->first_node();
+    Node* node = document->first_node();
     while (node && node->type() != rapidxml::node_element)
         node = node->next_sibling();
     return node;
 }
 
-// Straight into the stream's buffer: no formatting to do, and an allocation failure
-// propagates instead of leaving a cut-short text behind a failed stream. Escapes and short
-// runs go byte by byte, which costs less than a call to copy them.
-void XmlJsonConverter::write(std::string_view piece)
+void XmlJsonConverter::writeKey(const rapidxml::xml_base<char>& named)
 {
-    std::streambuf& out = *text.rdbuf();
-    if (piece.size() > shortPieceSize) {
-        out.sputn(piece.data(), static_cast<std::streamsize>(piece.size()));
-        return;
+    writeQuoted(named.name(), named.name_size(), ":");
+}
+
+void XmlJsonConverter::writeAttributes(rapidxml::xml_attribute<char>* first)
+{
+    writeRaw(attributesKey);
+    for (rapidxml::xml_attribute<char>* a = first; a; a = a->next_attribute()) {
+        if (a != first)
+            put(',');
+        writeKey(*a);
+        writeQuoted(a->value(), a->value_size(), "");
     }
-    for (char c : piece)
-        out.sputc(c);
+    put('}');
 }
 
-void XmlJsonConverter::write(char c)
+// The commonest node of a feed: its key and its text in one piece of room.
+void XmlJsonConverter::writeTextElement(Node* node, bool inArray)
 {
-    text.rdbuf()->sputc(c);
-}
-
-void XmlJsonConverter::writeEscaped(const char* raw)
-{
-    escapeInto(raw, [this](std::string_view piece) { write(piece); });
-}
-
-void XmlJsonConverter::writeKey(const char* name)
-{
-    write('"');
-    writeEscaped(name);
-    write("\":");
-}
-
-void XmlJsonConverter::writeString(const char* value)
-{
-    write('"');
-    writeEscaped(value);
-    write('"');
-}
-
-void XmlJsonConverter::writeAttributes(rapidxml::xml_node<char>* node)
-{
-    writeKey("@attributes");
-    write('{');
-    for (rapidxml::xml_attribute<char>* a = node->first_attribute(); a; a = a->next_attribute()) {
-        if (a != node->first_attribute())
-            write(',');
-        writeKey(a->name());
-        writeString(a->value());
+    char* out = buffer.reserve((node->name_size() + node->value_size()) * maxEscapedPerByte + 5);
+    if (!inArray) {
+        *out++ = '"';
+        out = escapeJsonInto(node->name(), out);
+        *out++ = '"';
+        *out++ = ':';
     }
-    write('}');
+    *out++ = '"';
+    out = escapeJsonInto(node->value(), out);
+    *out++ = '"';
+    buffer.advanceTo(out);
 }
 
-void XmlJsonConverter::writeElementJson(rapidxml::xml_node<char>* node, bool inArray)
+void XmlJsonConverter::writeElementJson(Node* node, bool inArray)
 {
-    if (!inArray)
-        writeKey(node->name());
     if (node->value_size() > 0) {
-        writeString(node->value());
+        writeTextElement(node, inArray);
         return;
     }
-    if (!node->first_node() && !node->first_attribute()) {
-        write("\"\"");
+    if (!inArray)
+        writeKey(*node);
+    Node* child = node->first_node();
+    rapidxml::xml_attribute<char>* attribute = node->first_attribute();
+    if (!child && !attribute) {
+        writeQuoted("", 0, "");
         return;
     }
-    if (!node->first_node()) {
-        write('{');
-        writeAttributes(node);
-        write('}');
-        return;
+    put('{');
+    if (attribute) {
+        writeAttributes(attribute);
+        if (child)
+            put(',');
     }
-    write('{');
-    if (node->first_attribute()) {
-        writeAttributes(node);
-        write(',');
-    }
-    writeChildren(node);
-    write('}');
+    if (child)
+        writeChildren(node);
+    put('}');
 }
 
-// Writes the children of node, each name that repeats as one array at the place of its
-// first member, and detaches what it wrote; nextSameNamed(child) is the child's next
-// sibling of the same name, or null.
-template <class NextSameNamed>
-void XmlJsonConverter::writeGroups(rapidxml::xml_node<char>* node, NextSameNamed nextSameNamed)
+void XmlJsonConverter::linkByScan(std::size_t first, std::size_t count)
 {
-    while (rapidxml::xml_node<char>* child = node->first_node()) {
-        if (nextSameNamed(child)) {
-            writeKey(child->name());
-            write('[');
-            for (rapidxml::xml_node<char>* same = child; same;) {
-                rapidxml::xml_node<char>* next = nextSameNamed(same);
-                writeElementJson(same, true);
-                node->remove_node(same);
-                if (next)
-                    write(',');
-                same = next;
+    for (std::size_t i = 1; i < count; ++i) {
+        Sibling& later = siblings[first + i];
+        for (std::size_t j = i; j-- > 0;) {
+            Sibling& earlier = siblings[first + j];
+            if (sameName(earlier.node, later.node)) {
+                earlier.next = static_cast<std::uint32_t>(i);
+                later.follows = true;
+                break;
             }
-            write(']');
-        } else {
-            writeElementJson(child, false);
-            node->remove_node(child);
         }
-        if (node->first_node())
-            write(',');
     }
 }
 
-void XmlJsonConverter::writeChildren(rapidxml::xml_node<char>* node)
+// A child of the same name as the one before it, as feeds list their items, joins that one's
+// chain without a look-up.
+void XmlJsonConverter::linkByHash(std::size_t first, std::size_t count)
 {
-    if (childCount(node) <= siblingScanLimit) {
-        writeGroups(node, [](rapidxml::xml_node<char>* child) {
-            return child->next_sibling(child->name(), child->name_size());
-        });
-        return;
+    std::size_t slots = 1;
+    while (slots < 2 * count)
+        slots *= 2;
+    const std::size_t mask = slots - 1;
+    // Each slot holds the position + 1 of the last child of its name so far, 0 when free.
+    nameSlots.assign(slots, 0);
+    std::size_t previousSlot = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        Sibling& later = siblings[first + i];
+        if (i > 0 && sameName(siblings[first + i - 1].node, later.node)) {
+            siblings[first + i - 1].next = static_cast<std::uint32_t>(i);
+            later.follows = true;
+            nameSlots[previousSlot] = static_cast<std::uint32_t>(i + 1);
+            continue;
+        }
+        for (std::size_t slot = nameHash(later.node) & mask;; slot = (slot + 1) & mask) {
+            std::uint32_t& last = nameSlots[slot];
+            if (last != 0 && !sameName(siblings[first + last - 1].node, later.node))
+                continue;
+            if (last != 0) {
+                siblings[first + last - 1].next = static_cast<std::uint32_t>(i);
+                later.follows = true;
+            }
+            last = static_cast<std::uint32_t>(i + 1);
+            previousSlot = slot;
+            break;
+        }
     }
-    groupChildrenByName(node);
-    writeGroups(node, [](rapidxml::xml_node<char>* child) {
-        rapidxml::xml_node<char>* next = child->next_sibling();
-        return next && sameName(next, child) ? next : nullptr;
-    });
+}
+
+// Each name that repeats among the children becomes one array at the place of its first
+// member. The children are linked first, then written in document order; the nodes below
+// them take the space after theirs in siblings, so positions stay valid.
+void XmlJsonConverter::writeChildren(Node* node)
+{
+    const std::size_t first = siblings.size();
+    for (Node* child = node->first_node(); child; child = child->next_sibling())
+        siblings.push_back({child, 0, false});
+    const std::size_t count = siblings.size() - first;
+    if (count <= siblingScanLimit)
+        linkByScan(first, count);
+    else
+        linkByHash(first, count);
+
+    bool firstWritten = true;
+    for (std::size_t i = 0; i < count; ++i) {
+        const Sibling child = siblings[first + i];
+        if (child.follows)
+            continue;
+        if (!firstWritten)
+            put(',');
+        firstWritten = false;
+        if (!child.next) {
+            writeElementJson(child.node, false);
+            continue;
+        }
+        writeQuoted(child.node->name(), child.node->name_size(), ":[");
+        for (std::uint32_t member = static_cast<std::uint32_t>(i);;) {
+            writeElementJson(siblings[first + member].node, true);
+            member = siblings[first + member].next;
+            if (!member)
+                break;
+            put(',');
+        }
+        put(']');
+    }
+    siblings.resize(first);
 }
 
 const std::string* convertFeedBody(XmlJsonConverter& converter, char* body)
 {
-    if (!nestingWithin(body, XmlJsonConverter::maxNestingDepth))
+    const FeedMeasure measure = measureFeed(body, XmlJsonConverter::maxNestingDepth);
+    if (!measure.nestingWithin)
         return nullptr;
     rapidxml::xml_document<char>& document = converter.getDocument();
     // parse() drops the old nodes but keeps their pool blocks; a view converts for hours.
@@ -369,5 +230,6 @@ const std::string* convertFeedBody(XmlJsonConverter& converter, char* body)
     }
     if (!converter.hasElement())
         return nullptr;
-    return &converter.toJsonCall();
+    // Markup shrinks about as much as escapes grow in a typical feed.
+    return &converter.toJsonCall(measure.length + measure.length / 4);
 }

@@ -45,7 +45,7 @@ int main()
 {
     const std::string feed = generateFeed(10 * 1024 * 1024);
     const double megabytes = feed.size() / (1024.0 * 1024.0);
-    const int rounds = 5;
+    const int rounds = 10;
     XmlJsonConverter converter;
     size_t jsonSize = 0;
 
