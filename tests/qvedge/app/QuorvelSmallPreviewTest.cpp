@@ -68,6 +68,19 @@ protected:
         return height;
     }
 
+    // Whether the name, wrapped within a fresh rectangle of the preview, fits it at that height.
+    bool fitsAFreshRectangle(const std::string& name, int height)
+    {
+        HDC dc = GetDC(preview.m_hWnd);
+        OwnedFont font(boldArial(height));
+        ObjectSelection selection(dc, font.Get());
+        RECT measured = {0, 0, PREVIEW_WIDTH, PREVIEW_HEIGHT};
+        DrawTextA(dc, name.c_str(), static_cast<int>(name.size()), &measured, DT_CALCRECT | DT_WORDBREAK | DT_CENTER);
+        selection.Restore();
+        ReleaseDC(preview.m_hWnd, dc);
+        return measured.right <= PREVIEW_WIDTH && measured.bottom <= PREVIEW_HEIGHT;
+    }
+
     int expectedHeight(const std::string& word)
     {
         HDC dc = GetDC(preview.m_hWnd);
@@ -132,6 +145,17 @@ TEST_F(PreviewWindowTest, NameWithSpacesWrapsBeforeTheFontShrinks)
     const RECT ink = shot.boxOf({0, 0, PREVIEW_WIDTH, PREVIEW_HEIGHT}, isInk);
     EXPECT_GT(ink.bottom - ink.top, 40) << "more than one line";
     EXPECT_LE(std::abs(ink.left - (PREVIEW_WIDTH - ink.right)), 2);
+}
+
+// Each size is measured in the rectangle that the size before left: the long first word
+// widens it at 16 pixels, so at 12 both words stay on one line, too wide for the preview,
+// although they would fit on two lines of a fresh rectangle.
+TEST_F(PreviewWindowTest, EachSizeIsMeasuredInTheRectangleThePreviousOneLeft)
+{
+    const std::string name = "Quorvelscreensaverprev iewtest";
+    ASSERT_FALSE(fitsAFreshRectangle(name, 16));
+    ASSERT_TRUE(fitsAFreshRectangle(name, 12));
+    EXPECT_EQ(8, paintName(name));
 }
 
 TEST_F(PreviewWindowTest, NameThatFitsNowhereIsDrawnInTheContextsOwnFont)

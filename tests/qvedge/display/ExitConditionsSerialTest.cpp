@@ -1,5 +1,6 @@
 // The exit conditions that move the real pointer or depend on activation: run alone, so
 // that no other test's window takes the pointer or the activation.
+#include "tests/qvedge/support/FakeDesktop.h"
 #include "tests/qvedge/support/PackageOpener.h"
 #include "tests/qvedge/support/ShowDialog.h"
 #include "tests/qvedge/support/SystemInputTurn.h"
@@ -7,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -59,18 +62,29 @@ TEST_F(MouseMoveTest, TestHoldTakesNoStartUntilItEnds)
     EXPECT_TRUE(moveTo(*dialog, 310, 300));
 }
 
+// The show over two monitors, the second left of the primary: the dialog's origin lies left
+// of the screen's, so the footer's client coordinates differ from the pointer's screen
+// coordinates. The footer lies on the primary monitor, where the pointer can reach it (Xvfb
+// has one monitor, and the pointer cannot reach negative coordinates).
 class FooterTest : public MouseMoveTest {
 protected:
     void SetUp() override
     {
         MouseMoveTest::SetUp();
+        desktop = std::make_unique<FakeDesktop>(
+            std::vector<FakeMonitor>{{{0, 0, 1920, 1080}, true}, {{-1280, 0, 0, 1024}, false}});
         theApp.config.showFooter = 1;
         dialog = createShowDialog(ShowOptions{FALSE, false, 2, 0, false, TRUE, EXIT_MOUSE_BUTTON});
+        RECT window;
+        GetWindowRect(dialog->m_hWnd, &window);
+        ASSERT_EQ(window.left, -1280);
         ASSERT_EQ(dialog->footerRect.bottom - dialog->footerRect.top, 40);
         // Any other test's click on this window would come from the pointer: shown on top.
         SetWindowPos(dialog->m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     }
 
+    // Near the primary monitor's left edge, where the footer's client and screen
+    // coordinates lie far apart.
     void pointAtFooter() const
     {
         POINT inside{dialog->footerRect.left + 10, dialog->footerRect.top + 10};
@@ -78,6 +92,7 @@ protected:
         SetCursorPos(inside.x, inside.y);
     }
 
+    std::unique_ptr<FakeDesktop> desktop;
     std::unique_ptr<CQuorvelDlg> dialog;
 };
 
@@ -93,6 +108,17 @@ TEST_F(FooterTest, HoverShowsTheHandAndAClickOpensTheLinkInstead)
     EXPECT_TRUE(takePosted(dialog->m_hWnd, WM_OPENWEBURL));
     EXPECT_FALSE(takePosted(dialog->m_hWnd, WM_KbdMouseQuit));
     EXPECT_FALSE(takePosted(dialog->m_hWnd, WM_CLOSE));
+}
+
+TEST_F(FooterTest, AClickAboveTheFooterEndsTheShow)
+{
+    POINT above{dialog->footerRect.left + 10, dialog->footerRect.top - 10};
+    ClientToScreen(dialog->m_hWnd, &above);
+    SetCursorPos(above.x, above.y);
+    MSG click{dialog->m_hWnd, WM_LBUTTONUP, 0, 0};
+    EXPECT_TRUE(dialog->PreTranslateMessage(&click));
+    EXPECT_FALSE(takePosted(dialog->m_hWnd, WM_OPENWEBURL));
+    EXPECT_TRUE(takePosted(dialog->m_hWnd, WM_KbdMouseQuit));
 }
 
 TEST_F(FooterTest, OpeningTheLinkClosesTheShow)
@@ -113,6 +139,21 @@ TEST_F(FooterTest, OpeningTheLinkClosesTheShow)
     for (DWORD start = GetTickCount(); openedWith(link).empty() && GetTickCount() - start < 10000;)
         Sleep(50);
     EXPECT_EQ(openedWith(link), link);
+}
+
+TEST(ExitConditionsTest, FirstDeactivationLeavesTheShowRunningTheNextClosesIt)
+{
+    auto dialog = createShowDialog();
+    HWND hwnd = dialog->m_hWnd;
+    // Whatever the desktop did while the dialog was made, the run's first deactivation is
+    // still to come.
+    exitWatch.firstDeactivationSeen = false;
+    SendMessageA(hwnd, WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_FALSE(takePosted(hwnd, WM_CLOSE));
+    SendMessageA(hwnd, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_FALSE(takePosted(hwnd, WM_CLOSE));
+    SendMessageA(hwnd, WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_TRUE(takePosted(hwnd, WM_CLOSE));
 }
 
 // The desktop's own deactivations may have been counted already; two more within the

@@ -1,5 +1,6 @@
 #include "framework/Win.h"
 #include "qvedge/res/display_resource.h"
+#include "tests/qvedge/support/ShowDialog.h"
 
 #include <commctrl.h>
 
@@ -123,4 +124,30 @@ TEST_F(LoadingAnimationTest, FramesShowTheGreyWordAndAMovingWhiteDot)
     EXPECT_GT(countAtLeast(unlit, 0x90), 300);
     EXPECT_EQ(0, countAtLeast(unlit, 0xF0));
     EXPECT_NE(first, showFrame(2)) << "the lit dot moves";
+}
+
+// The show's clip, 8 frames of 125 ms, plays on for as long as the loading screen stays:
+// within two and a half clip lengths it reports its start to the dialog, never its end.
+TEST(LoadingClipTest, TheShowsClipPlaysOnPastItsLastFrame)
+{
+    auto dialog = createShowDialog();
+    // Other tests' windows may take the activation away; the hold keeps that from closing.
+    dialog->testHold = TRUE;
+    HWND animation = dialog->LoadingAnimation.m_hWnd;
+    ASSERT_NE(animation, nullptr);
+    bool started = false;
+    bool stopped = false;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 2500;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_COMMAND && reinterpret_cast<HWND>(msg.lParam) == animation) {
+                started = started || HIWORD(msg.wParam) == ACN_START;
+                stopped = stopped || HIWORD(msg.wParam) == ACN_STOP;
+            }
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    EXPECT_TRUE(started);
+    EXPECT_FALSE(stopped);
 }
