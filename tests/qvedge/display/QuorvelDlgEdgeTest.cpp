@@ -72,6 +72,8 @@ protected:
     void show(int exitConditions = 0, int monitorMode = MONITOR_MAIN_ONLY)
     {
         dialog = createShowDialog(ShowOptions{FALSE, false, monitorMode, 0, false, TRUE, exitConditions});
+        // Other tests' windows may take the activation away; the hold keeps that from ending it.
+        dialog->testHold = TRUE;
     }
     void pumpUntil(const std::function<bool()>& done) { ::pumpUntil(*dialog, done); }
     void pumpUntilShown() { pumpUntil([this] { return dialog->contentShown; }); }
@@ -253,6 +255,7 @@ TEST_F(QuorvelDlgEdgeTest, TheEngineReportIsShownAsPageText)
 {
     LogCapture log;
     dialog = createShowDialog(ShowOptions{FALSE, true, MONITOR_MAIN_ONLY, 0, false, TRUE, 0});
+    dialog->testHold = TRUE;
     pumpUntilStarted();
     const std::vector<std::string> calls = runtime.callsOf(0);
     EXPECT_TRUE(std::any_of(calls.begin(), calls.end(),
@@ -316,6 +319,7 @@ TEST(QuorvelDlgEdgeLoaderTest, WithoutAProviderTheShowFallsBackToInternetExplore
     setWebView2ProviderPath(std::string(temp) + "no-such-folder\\QuorvelRuntime.dll");
     LogCapture log;
     auto dialog = createShowDialog(ShowOptions{FALSE, false, MONITOR_MAIN_ONLY, 0, false, TRUE, 0});
+    dialog->testHold = TRUE;
     pumpUntil(*dialog, [&] { return dialog->ieEngine; });
     EXPECT_TRUE(dialog->ieEngine);
     EXPECT_FALSE(dialog->views.edgeMode);
