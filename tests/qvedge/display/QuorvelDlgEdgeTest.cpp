@@ -338,6 +338,7 @@ TEST_F(QuorvelDlgEdgeTest, TheEngineReportIsShownAsPageText)
 {
     LogCapture log;
     dialog = createShowDialog(ShowOptions{FALSE, true, MONITOR_MAIN_ONLY, 0, false, TRUE, 0});
+    dialog->testHold = TRUE;
     pumpUntilStarted();
     const std::vector<std::string> calls = runtime.callsOf(0);
     EXPECT_TRUE(std::any_of(calls.begin(), calls.end(),
@@ -401,6 +402,7 @@ TEST(QuorvelDlgEdgeLoaderTest, WithoutAProviderTheShowFallsBackToInternetExplore
     setWebView2ProviderPath(std::string(temp) + "no-such-folder\\QuorvelRuntime.dll");
     LogCapture log;
     auto dialog = createShowDialog(ShowOptions{FALSE, false, MONITOR_MAIN_ONLY, 0, false, TRUE, 0});
+    dialog->testHold = TRUE;
     pumpUntil(*dialog, [&] { return dialog->ieEngine; });
     EXPECT_TRUE(dialog->ieEngine);
     EXPECT_FALSE(dialog->views.edgeMode);
