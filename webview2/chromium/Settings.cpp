@@ -1,18 +1,7 @@
 #include "webview2/chromium/Settings.h"
 
+#include "webview2/common/OutParameter.h"
 #include "webview2/common/ProviderText.h"
-
-namespace {
-
-HRESULT readBool(BOOL value, BOOL* out)
-{
-    if (!out)
-        return E_POINTER;
-    *out = value;
-    return S_OK;
-}
-
-} // namespace
 
 Settings::Settings(std::shared_ptr<Page> page, std::wstring userAgent)
     : page(std::move(page)), userAgent(std::move(userAgent))
@@ -35,7 +24,7 @@ HRESULT Settings::put_AreDefaultContextMenusEnabled(BOOL enabled)
 
 HRESULT Settings::get_AreDefaultContextMenusEnabled(BOOL* enabled)
 {
-    return readBool(contextMenus, enabled);
+    return copyOut(contextMenus, enabled);
 }
 
 HRESULT Settings::put_IsZoomControlEnabled(BOOL enabled)
@@ -46,7 +35,7 @@ HRESULT Settings::put_IsZoomControlEnabled(BOOL enabled)
 
 HRESULT Settings::get_IsZoomControlEnabled(BOOL* enabled)
 {
-    return readBool(zoomControl, enabled);
+    return copyOut(zoomControl, enabled);
 }
 
 HRESULT Settings::get_UserAgent(LPWSTR* value)
@@ -73,5 +62,5 @@ HRESULT Settings::put_IsPinchZoomEnabled(BOOL enabled)
 
 HRESULT Settings::get_IsPinchZoomEnabled(BOOL* enabled)
 {
-    return readBool(pinchZoom, enabled);
+    return copyOut(pinchZoom, enabled);
 }

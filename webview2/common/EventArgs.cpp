@@ -1,5 +1,6 @@
 #include "webview2/common/EventArgs.h"
 
+#include "webview2/common/OutParameter.h"
 #include "webview2/common/ProviderText.h"
 
 HRESULT NavigationStartingArgs::answer(REFIID riid)
@@ -9,10 +10,7 @@ HRESULT NavigationStartingArgs::answer(REFIID riid)
 
 HRESULT NavigationStartingArgs::get_IsRedirected(BOOL* isRedirected)
 {
-    if (!isRedirected)
-        return E_POINTER;
-    *isRedirected = redirected;
-    return S_OK;
+    return copyOut(redirected, isRedirected);
 }
 
 HRESULT NavigationStartingArgs::get_Uri(LPWSTR* value)
@@ -27,18 +25,12 @@ HRESULT NavigationCompletedArgs::answer(REFIID riid)
 
 HRESULT NavigationCompletedArgs::get_IsSuccess(BOOL* isSuccess)
 {
-    if (!isSuccess)
-        return E_POINTER;
-    *isSuccess = success;
-    return S_OK;
+    return copyOut(success, isSuccess);
 }
 
 HRESULT NavigationCompletedArgs::get_WebErrorStatus(COREWEBVIEW2_WEB_ERROR_STATUS* value)
 {
-    if (!value)
-        return E_POINTER;
-    *value = status;
-    return S_OK;
+    return copyOut(status, value);
 }
 
 HRESULT WebResourceRequest::answer(REFIID riid)

@@ -1,5 +1,6 @@
 #include "webview2/testprovider/Controller.h"
 
+#include "webview2/common/OutParameter.h"
 #include "webview2/testprovider/Journal.h"
 
 namespace {
@@ -68,10 +69,7 @@ HRESULT Controller::put_Bounds(RECT value)
 
 HRESULT Controller::get_Bounds(RECT* value)
 {
-    if (!value)
-        return E_POINTER;
-    *value = bounds;
-    return S_OK;
+    return copyOut(bounds, value);
 }
 
 HRESULT Controller::put_IsVisible(BOOL isVisible)
@@ -85,10 +83,7 @@ HRESULT Controller::put_IsVisible(BOOL isVisible)
 
 HRESULT Controller::get_IsVisible(BOOL* isVisible)
 {
-    if (!isVisible)
-        return E_POINTER;
-    *isVisible = visible;
-    return S_OK;
+    return copyOut(visible, isVisible);
 }
 
 HRESULT Controller::Close()

@@ -1,18 +1,7 @@
 #include "webview2/testprovider/Settings.h"
 
+#include "webview2/common/OutParameter.h"
 #include "webview2/testprovider/Journal.h"
-
-namespace {
-
-HRESULT readBool(BOOL value, BOOL* out)
-{
-    if (!out)
-        return E_POINTER;
-    *out = value;
-    return S_OK;
-}
-
-} // namespace
 
 Settings::Settings(std::string who, std::wstring userAgent, bool answersSettings2, bool answersSettings5)
     : who(std::move(who)), userAgent(std::move(userAgent)), answersSettings2(answersSettings2),
@@ -43,7 +32,7 @@ HRESULT Settings::put_AreDefaultContextMenusEnabled(BOOL enabled)
 
 HRESULT Settings::get_AreDefaultContextMenusEnabled(BOOL* enabled)
 {
-    return readBool(contextMenus, enabled);
+    return copyOut(contextMenus, enabled);
 }
 
 HRESULT Settings::put_IsZoomControlEnabled(BOOL enabled)
@@ -55,7 +44,7 @@ HRESULT Settings::put_IsZoomControlEnabled(BOOL enabled)
 
 HRESULT Settings::get_IsZoomControlEnabled(BOOL* enabled)
 {
-    return readBool(zoomControl, enabled);
+    return copyOut(zoomControl, enabled);
 }
 
 HRESULT Settings::get_UserAgent(LPWSTR* value)
@@ -82,5 +71,5 @@ HRESULT Settings::put_IsPinchZoomEnabled(BOOL enabled)
 
 HRESULT Settings::get_IsPinchZoomEnabled(BOOL* enabled)
 {
-    return readBool(pinchZoom, enabled);
+    return copyOut(pinchZoom, enabled);
 }

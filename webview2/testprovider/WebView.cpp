@@ -2,6 +2,7 @@
 
 #include "webview2/common/Dispatcher.h"
 #include "webview2/common/EventArgs.h"
+#include "webview2/common/OutParameter.h"
 #include "webview2/testprovider/Journal.h"
 
 namespace {
@@ -271,8 +272,5 @@ HRESULT WebView::put_IsMuted(BOOL value)
 
 HRESULT WebView::get_IsMuted(BOOL* value)
 {
-    if (!value)
-        return E_POINTER;
-    *value = muted;
-    return S_OK;
+    return copyOut(muted, value);
 }
