@@ -24,9 +24,7 @@ Controller::~Controller()
 
 HRESULT Controller::answer(REFIID riid)
 {
-    return IsEqualIID(riid, __uuidof(ICoreWebView2Controller)) || IsEqualIID(riid, __uuidof(ICoreWebView2Controller2))
-               ? S_OK
-               : E_NOINTERFACE;
+    return answerOneOf<ICoreWebView2Controller, ICoreWebView2Controller2>(riid);
 }
 
 HRESULT Controller::get_CoreWebView2(ICoreWebView2** coreWebView2)

@@ -10,10 +10,7 @@ Settings::Settings(std::shared_ptr<Page> page, std::wstring userAgent)
 
 HRESULT Settings::answer(REFIID riid)
 {
-    return IsEqualIID(riid, __uuidof(ICoreWebView2Settings)) || IsEqualIID(riid, __uuidof(ICoreWebView2Settings2)) ||
-                   IsEqualIID(riid, __uuidof(ICoreWebView2Settings5))
-               ? S_OK
-               : E_NOINTERFACE;
+    return answerOneOf<ICoreWebView2Settings, ICoreWebView2Settings2, ICoreWebView2Settings5>(riid);
 }
 
 HRESULT Settings::put_AreDefaultContextMenusEnabled(BOOL enabled)

@@ -66,8 +66,7 @@ WebView::WebView(std::shared_ptr<Page> page, HWND dispatcher, std::wstring userA
 
 HRESULT WebView::answer(REFIID riid)
 {
-    return IsEqualIID(riid, __uuidof(ICoreWebView2)) || IsEqualIID(riid, __uuidof(ICoreWebView2_8)) ? S_OK
-                                                                                                       : E_NOINTERFACE;
+    return answerOneOf<ICoreWebView2, ICoreWebView2_8>(riid);
 }
 
 void WebView::close()

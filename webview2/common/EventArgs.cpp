@@ -5,7 +5,7 @@
 
 HRESULT NavigationStartingArgs::answer(REFIID riid)
 {
-    return IsEqualIID(riid, __uuidof(ICoreWebView2NavigationStartingEventArgs)) ? S_OK : E_NOINTERFACE;
+    return answerOneOf<ICoreWebView2NavigationStartingEventArgs>(riid);
 }
 
 HRESULT NavigationStartingArgs::get_IsRedirected(BOOL* isRedirected)
@@ -20,7 +20,7 @@ HRESULT NavigationStartingArgs::get_Uri(LPWSTR* value)
 
 HRESULT NavigationCompletedArgs::answer(REFIID riid)
 {
-    return IsEqualIID(riid, __uuidof(ICoreWebView2NavigationCompletedEventArgs)) ? S_OK : E_NOINTERFACE;
+    return answerOneOf<ICoreWebView2NavigationCompletedEventArgs>(riid);
 }
 
 HRESULT NavigationCompletedArgs::get_IsSuccess(BOOL* isSuccess)
@@ -35,7 +35,7 @@ HRESULT NavigationCompletedArgs::get_WebErrorStatus(COREWEBVIEW2_WEB_ERROR_STATU
 
 HRESULT WebResourceRequest::answer(REFIID riid)
 {
-    return IsEqualIID(riid, __uuidof(ICoreWebView2WebResourceRequest)) ? S_OK : E_NOINTERFACE;
+    return answerOneOf<ICoreWebView2WebResourceRequest>(riid);
 }
 
 HRESULT WebResourceRequest::get_Uri(LPWSTR* value)
@@ -45,7 +45,7 @@ HRESULT WebResourceRequest::get_Uri(LPWSTR* value)
 
 HRESULT WebResourceRequestedArgs::answer(REFIID riid)
 {
-    return IsEqualIID(riid, __uuidof(ICoreWebView2WebResourceRequestedEventArgs)) ? S_OK : E_NOINTERFACE;
+    return answerOneOf<ICoreWebView2WebResourceRequestedEventArgs>(riid);
 }
 
 HRESULT WebResourceRequestedArgs::get_Request(ICoreWebView2WebResourceRequest** value)
