@@ -1,6 +1,5 @@
 #include "webview2/chromium/Settings.h"
 
-#include "webview2/common/OutParameter.h"
 #include "webview2/common/ProviderText.h"
 
 Settings::Settings(std::shared_ptr<Page> page, std::wstring userAgent)
@@ -11,28 +10,6 @@ Settings::Settings(std::shared_ptr<Page> page, std::wstring userAgent)
 HRESULT Settings::answer(REFIID riid)
 {
     return answerOneOf<ICoreWebView2Settings, ICoreWebView2Settings2, ICoreWebView2Settings5>(riid);
-}
-
-HRESULT Settings::put_AreDefaultContextMenusEnabled(BOOL enabled)
-{
-    contextMenus = enabled;
-    return S_OK;
-}
-
-HRESULT Settings::get_AreDefaultContextMenusEnabled(BOOL* enabled)
-{
-    return copyOut(contextMenus, enabled);
-}
-
-HRESULT Settings::put_IsZoomControlEnabled(BOOL enabled)
-{
-    zoomControl = enabled;
-    return S_OK;
-}
-
-HRESULT Settings::get_IsZoomControlEnabled(BOOL* enabled)
-{
-    return copyOut(zoomControl, enabled);
 }
 
 HRESULT Settings::get_UserAgent(LPWSTR* value)
@@ -49,15 +26,4 @@ HRESULT Settings::put_UserAgent(LPCWSTR value)
     userAgent = value;
     page->setUserAgent(utf8(value));
     return S_OK;
-}
-
-HRESULT Settings::put_IsPinchZoomEnabled(BOOL enabled)
-{
-    pinchZoom = enabled;
-    return S_OK;
-}
-
-HRESULT Settings::get_IsPinchZoomEnabled(BOOL* enabled)
-{
-    return copyOut(pinchZoom, enabled);
 }
