@@ -1,7 +1,7 @@
 #include "tests/webview2/ProviderSession.h"
 
+#include "tests/webview2/ViewSupport.h"
 #include "webview2/include/WebView2Callback.h"
-#include "webview2/loader/CoreWebView2EnvironmentOptions.h"
 #include "webview2/loader/WebView2Loader.h"
 #include "webview2/testprovider/ContentWindow.h"
 
@@ -17,6 +17,8 @@ namespace {
 // Long enough for any completion of a test; the pump returns as soon as it has one.
 constexpr DWORD PUMP_LIMIT_MS = 10000;
 constexpr const wchar_t* HOST_CLASS = L"QvWebView2TestHost";
+// The user-data folder the views are made with.
+constexpr const wchar_t* USER_DATA_FOLDER = L"C:\\users\\qv\\Temp\\test.scr";
 
 int sessionCount = 0;
 
@@ -30,23 +32,13 @@ void writeFile(const std::string& path, const std::string& text)
 
 std::string workspaceFolder()
 {
-    static const std::string folder = [] {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        const std::string path = std::string(temp) + "qv-webview2-" + std::to_string(GetCurrentProcessId()) + "\\";
-        CreateDirectoryA(path.c_str(), nullptr);
-        return path;
-    }();
+    static const std::string folder = viewsupport::processFolder("qv-webview2-");
     return folder;
 }
 
 std::string workspaceProvider()
 {
-    static const std::string path = [] {
-        const std::string copy = workspaceFolder() + WEBVIEW2_PROVIDER_FILE;
-        CopyFileA(QV_TEST_PROVIDER_DLL, copy.c_str(), FALSE);
-        return copy;
-    }();
+    static const std::string path = viewsupport::copyProvider(QV_TEST_PROVIDER_DLL, workspaceFolder());
     return path;
 }
 
@@ -114,19 +106,7 @@ void pumpFor(unsigned ms)
 
 bool pumpUntil(const std::function<bool()>& done)
 {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > PUMP_LIMIT_MS)
-            return false;
-        MSG message;
-        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        } else {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        }
-    }
-    return true;
+    return viewsupport::pumpUntil(done, PUMP_LIMIT_MS);
 }
 
 HostWindow::HostWindow()
@@ -163,48 +143,13 @@ HWND contentWindowOf(HWND host)
 
 ComPtr<ICoreWebView2Environment> createEnvironment(HRESULT* result)
 {
-    ComPtr<ICoreWebView2Environment> environment;
-    bool completed = false;
-    HRESULT outcome = E_PENDING;
-    CoreWebView2EnvironmentOptions* options = CoreWebView2EnvironmentOptions::Create();
-    options->put_AdditionalBrowserArguments(L"--autoplay-policy=no-user-gesture-required");
-    auto* handler = Callback<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>(
-        [&](HRESULT status, ICoreWebView2Environment* created) {
-            completed = true;
-            outcome = status;
-            environment.Reset(created);
-            return S_OK;
-        });
-    const std::wstring userData = L"C:\\users\\qv\\Temp\\test.scr";
-    const HRESULT call = CreateCoreWebView2EnvironmentWithOptions(nullptr, userData.c_str(), options, handler);
-    handler->Release();
-    options->Release();
-    if (SUCCEEDED(call) && !pumpUntil([&] { return completed; }))
-        outcome = E_ABORT;
-    if (result)
-        *result = FAILED(call) ? call : outcome;
-    return environment;
+    return viewsupport::createEnvironment(USER_DATA_FOLDER, PUMP_LIMIT_MS, result);
 }
 
 void createView(HWND host, View& view)
 {
-    HRESULT result = E_FAIL;
-    view.environment = createEnvironment(&result);
-    ASSERT_EQ(S_OK, result);
-    ASSERT_TRUE(view.environment);
-    bool completed = false;
-    auto* handler = Callback<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler>(
-        [&](HRESULT status, ICoreWebView2Controller* created) {
-            completed = true;
-            result = status;
-            view.controller.Reset(created);
-            return S_OK;
-        });
-    ASSERT_EQ(S_OK, view.environment->CreateCoreWebView2Controller(host, handler));
-    handler->Release();
-    ASSERT_TRUE(pumpUntil([&] { return completed; }));
-    ASSERT_EQ(S_OK, result);
-    ASSERT_TRUE(view.controller);
+    ASSERT_NO_FATAL_FAILURE(
+        viewsupport::createController(host, USER_DATA_FOLDER, PUMP_LIMIT_MS, view.environment, view.controller));
     ASSERT_EQ(S_OK, view.controller->get_CoreWebView2(view.webView.ReleaseAndGetAddressOf()));
 }
 

@@ -1,28 +1,14 @@
 #include "tests/webview2/ProviderSession.h"
+#include "tests/webview2/ViewSupport.h"
 #include "webview2/include/WebView2Callback.h"
 #include "webview2/loader/WebView2Loader.h"
 
 #include <gtest/gtest.h>
 
 using namespace webview2test;
+using viewsupport::pixelOf;
 
 namespace {
-
-// The colour at a point of the window, read from its own surface.
-COLORREF pixelOf(HWND window, int x, int y)
-{
-    HDC windowDc = GetDC(window);
-    HDC memoryDc = CreateCompatibleDC(windowDc);
-    HBITMAP bitmap = CreateCompatibleBitmap(windowDc, 1, 1);
-    HGDIOBJ old = SelectObject(memoryDc, bitmap);
-    BitBlt(memoryDc, 0, 0, 1, 1, windowDc, x, y, SRCCOPY);
-    const COLORREF colour = GetPixel(memoryDc, 0, 0);
-    SelectObject(memoryDc, old);
-    DeleteObject(bitmap);
-    DeleteDC(memoryDc);
-    ReleaseDC(window, windowDc);
-    return colour;
-}
 
 constexpr RECT SMALL_BOUNDS = {8, 8, 48, 40};
 

@@ -9,13 +9,13 @@ The server also ends by itself after LIFETIME seconds.
 """
 import http.server
 import os
-import signal
 import ssl
 import subprocess
 import sys
-import threading
-import time
 from xml.sax.saxutils import escape
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+import detached_server  # start and stop, shared with the other test server
 
 LIFETIME = 900
 NUL_CHUNK = 39999
@@ -61,13 +61,7 @@ def serve(directory):
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(os.path.join(directory, "cert.pem"), os.path.join(directory, "key.pem"))
     server.socket = context.wrap_socket(server.socket, server_side=True)
-    threading.Timer(LIFETIME, server.shutdown).start()
-    port_file = os.path.join(directory, "port")
-    with open(port_file + ".tmp", "w") as f:
-        f.write("%d\n" % server.server_address[1])
-    os.replace(port_file + ".tmp", port_file)
-    server.serve_forever()
-    os._exit(0)
+    detached_server.serve(server, directory, LIFETIME)
 
 
 def make_certificate(directory):
@@ -82,47 +76,5 @@ def make_certificate(directory):
                     "-out", os.path.join(directory, "cert.der")], **quiet)
 
 
-def start(directory):
-    os.makedirs(directory, exist_ok=True)
-    stop(directory)
-    make_certificate(directory)
-    with open(os.path.join(directory, "server.log"), "w") as log:
-        process = subprocess.Popen([sys.executable, __file__, "serve", directory], stdin=subprocess.DEVNULL,
-                                   stdout=log, stderr=log, start_new_session=True)
-    with open(os.path.join(directory, "pid"), "w") as f:
-        f.write("%d\n" % process.pid)
-    deadline = time.time() + 20
-    while time.time() < deadline:
-        if os.path.exists(os.path.join(directory, "port")):
-            return 0
-        if process.poll() is not None:
-            break
-        time.sleep(0.05)
-    print("feed server did not start", file=sys.stderr)
-    return 1
-
-
-def stop(directory):
-    try:
-        os.remove(os.path.join(directory, "port"))
-    except FileNotFoundError:
-        pass
-    pid_file = os.path.join(directory, "pid")
-    try:
-        with open(pid_file) as f:
-            pid = int(f.read())
-        os.remove(pid_file)
-        # The server may have ended by itself and its pid gone to another process.
-        with open("/proc/%d/cmdline" % pid, "rb") as f:
-            if os.path.basename(__file__).encode() in f.read():
-                os.kill(pid, signal.SIGTERM)
-    except (FileNotFoundError, ValueError, ProcessLookupError):
-        pass
-    return 0
-
-
 if __name__ == "__main__":
-    command, directory = sys.argv[1], os.path.abspath(sys.argv[2])
-    if command == "serve":
-        serve(directory)
-    sys.exit(start(directory) if command == "start" else stop(directory))
+    sys.exit(detached_server.main(__file__, "feed server", serve, make_certificate))

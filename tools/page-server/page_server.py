@@ -21,14 +21,13 @@ LIFETIME seconds.
 import http.server
 import math
 import os
-import signal
 import struct
-import subprocess
 import sys
-import threading
-import time
 import urllib.parse
 from html import escape
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+import detached_server  # start and stop, shared with the other test server
 
 LIFETIME = 900
 SHOW_COLOURS = ["1e6fd9", "d9441e", "2bb24c", "8e44ad", "f1c40f"]
@@ -123,55 +122,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
 def serve(directory):
     Handler.request_log = os.path.join(directory, "requests.log")
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-    threading.Timer(LIFETIME, server.shutdown).start()
-    port_file = os.path.join(directory, "port")
-    with open(port_file + ".tmp", "w") as f:
-        f.write("%d\n" % server.server_address[1])
-    os.replace(port_file + ".tmp", port_file)
-    server.serve_forever()
-    os._exit(0)
-
-
-def start(directory):
-    os.makedirs(directory, exist_ok=True)
-    stop(directory)
-    with open(os.path.join(directory, "server.log"), "w") as log:
-        process = subprocess.Popen([sys.executable, __file__, "serve", directory], stdin=subprocess.DEVNULL,
-                                   stdout=log, stderr=log, start_new_session=True)
-    with open(os.path.join(directory, "pid"), "w") as f:
-        f.write("%d\n" % process.pid)
-    deadline = time.time() + 20
-    while time.time() < deadline:
-        if os.path.exists(os.path.join(directory, "port")):
-            return 0
-        if process.poll() is not None:
-            break
-        time.sleep(0.05)
-    print("page server did not start", file=sys.stderr)
-    return 1
-
-
-def stop(directory):
-    try:
-        os.remove(os.path.join(directory, "port"))
-    except FileNotFoundError:
-        pass
-    pid_file = os.path.join(directory, "pid")
-    try:
-        with open(pid_file) as f:
-            pid = int(f.read())
-        os.remove(pid_file)
-        # The server may have ended by itself and its pid gone to another process.
-        with open("/proc/%d/cmdline" % pid, "rb") as f:
-            if os.path.basename(__file__).encode() in f.read():
-                os.kill(pid, signal.SIGTERM)
-    except (FileNotFoundError, ValueError, ProcessLookupError):
-        pass
-    return 0
+    detached_server.serve(server, directory, LIFETIME)
 
 
 if __name__ == "__main__":
-    command, directory = sys.argv[1], os.path.abspath(sys.argv[2])
-    if command == "serve":
-        serve(directory)
-    sys.exit(start(directory) if command == "start" else stop(directory))
+    sys.exit(detached_server.main(__file__, "page server", serve))

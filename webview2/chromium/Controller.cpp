@@ -1,5 +1,7 @@
 #include "webview2/chromium/Controller.h"
 
+#include "webview2/common/OutParameter.h"
+
 namespace {
 
 constexpr double OPAQUE_ALPHA = 255.0;
@@ -22,9 +24,7 @@ Controller::~Controller()
 
 HRESULT Controller::answer(REFIID riid)
 {
-    return IsEqualIID(riid, __uuidof(ICoreWebView2Controller)) || IsEqualIID(riid, __uuidof(ICoreWebView2Controller2))
-               ? S_OK
-               : E_NOINTERFACE;
+    return answerOneOf<ICoreWebView2Controller, ICoreWebView2Controller2>(riid);
 }
 
 HRESULT Controller::get_CoreWebView2(ICoreWebView2** coreWebView2)
@@ -55,10 +55,7 @@ HRESULT Controller::put_Bounds(RECT value)
 
 HRESULT Controller::get_Bounds(RECT* value)
 {
-    if (!value)
-        return E_POINTER;
-    *value = bounds;
-    return S_OK;
+    return copyOut(bounds, value);
 }
 
 HRESULT Controller::put_IsVisible(BOOL isVisible)
@@ -71,10 +68,7 @@ HRESULT Controller::put_IsVisible(BOOL isVisible)
 
 HRESULT Controller::get_IsVisible(BOOL* isVisible)
 {
-    if (!isVisible)
-        return E_POINTER;
-    *isVisible = visible;
-    return S_OK;
+    return copyOut(visible, isVisible);
 }
 
 HRESULT Controller::Close()
@@ -90,10 +84,7 @@ HRESULT Controller::Close()
 
 HRESULT Controller::get_DefaultBackgroundColor(COREWEBVIEW2_COLOR* color)
 {
-    if (!color)
-        return E_POINTER;
-    *color = backgroundColor;
-    return S_OK;
+    return copyOut(backgroundColor, color);
 }
 
 HRESULT Controller::put_DefaultBackgroundColor(COREWEBVIEW2_COLOR color)

@@ -23,7 +23,7 @@ Environment::~Environment()
 
 HRESULT Environment::answer(REFIID riid)
 {
-    return IsEqualIID(riid, __uuidof(ICoreWebView2Environment)) ? S_OK : E_NOINTERFACE;
+    return answerOneOf<ICoreWebView2Environment>(riid);
 }
 
 HRESULT Environment::CreateCoreWebView2Controller(HWND parentWindow,

@@ -1,7 +1,6 @@
 #include "webview2/chromium/FrameWindow.h"
 
 #include "webview2/chromium/Base64.h"
-#include "webview2/common/ComObject.h"
 
 #include <objidl.h>
 #include <shlwapi.h>
@@ -11,20 +10,6 @@
 namespace {
 
 constexpr UINT WM_FRAME_READY = WM_APP + 2;
-// How long the UI thread waits for the content thread before leaving it be.
-constexpr DWORD CONTENT_WAIT_MS = 5000;
-
-// Waits for the handle while handling the messages other threads send to this one (the
-// host's thread may be sent focus and activation changes while the child comes and goes).
-void waitHandlingSent(HANDLE handle)
-{
-    const DWORD start = GetTickCount();
-    while (MsgWaitForMultipleObjects(1, &handle, FALSE, CONTENT_WAIT_MS, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1 &&
-           GetTickCount() - start < CONTENT_WAIT_MS) {
-        MSG message;
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-}
 
 bool startGdiplus()
 {
@@ -64,77 +49,24 @@ FrameWindow::~FrameWindow()
 
 bool FrameWindow::open(HWND host)
 {
-    static const ATOM atom = [] {
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = windowProc;
-        windowClass.hInstance = providerModule();
-        windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        windowClass.lpszClassName = FRAME_WINDOW_CLASS;
-        return RegisterClassW(&windowClass);
-    }();
-    if (!atom)
+    if (!ThreadWindow::open(host))
         return false;
-    parent = host;
-    ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!ready)
-        return false;
-    thread = CreateThread(nullptr, 0, threadMain, this, 0, &threadId);
-    if (!thread)
-        return false;
-    waitHandlingSent(ready);
-    return window != nullptr;
+    std::lock_guard<std::mutex> lock(mutex);
+    posting = window;
+    return true;
 }
 
-DWORD WINAPI FrameWindow::threadMain(void* self)
+void FrameWindow::received(HWND target, UINT message)
 {
-    auto* frames = static_cast<FrameWindow*>(self);
-    // No parent notification: creating and destroying the window sends nothing to the host's thread.
-    frames->window = CreateWindowExW(WS_EX_NOPARENTNOTIFY, FRAME_WINDOW_CLASS, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0,
-                                     0, 0, frames->parent, nullptr, providerModule(), frames);
-    const HWND window = frames->window;
-    SetEvent(frames->ready);
-    if (!window)
-        return 1;
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    if (IsWindow(window))
-        DestroyWindow(window);
-    if (frames->picture)
-        DeleteObject(frames->picture);
-    frames->picture = nullptr;
-    return 0;
+    if (message == WM_FRAME_READY)
+        showNextFrame(target);
 }
 
-LRESULT CALLBACK FrameWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+void FrameWindow::destroyed()
 {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* frames = reinterpret_cast<FrameWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        if (frames) {
-            frames->paint(window);
-            return 0;
-        }
-        break;
-    case WM_FRAME_READY:
-        if (frames)
-            frames->showNextFrame(window);
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        break;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
+    if (picture)
+        DeleteObject(picture);
+    picture = nullptr;
 }
 
 void FrameWindow::showNextFrame(HWND target)
@@ -194,13 +126,13 @@ void FrameWindow::deliver(std::string base64, std::function<void()> done)
     HWND target = nullptr;
     {
         std::lock_guard<std::mutex> lock(mutex);
-        if (!window) {
+        if (!posting) {
             dropped = std::move(done);
         } else {
             dropped = std::move(next.done);
             next = Frame{std::move(base64), std::move(done)};
             if (!framePosted)
-                target = window;
+                target = posting;
             framePosted = true;
         }
     }
@@ -239,18 +171,8 @@ void FrameWindow::close()
 {
     {
         std::lock_guard<std::mutex> lock(mutex);
-        window = nullptr;
+        posting = nullptr;
     }
-    if (thread) {
-        PostThreadMessageW(threadId, WM_QUIT, 0, 0);
-        waitHandlingSent(thread);
-        CloseHandle(thread);
-        thread = nullptr;
-    }
-    if (ready) {
-        CloseHandle(ready);
-        ready = nullptr;
-    }
+    ThreadWindow::close();
     next = Frame();
 }
-

@@ -1,11 +1,9 @@
 #pragma once
-// A view's content window: a child of the host made on a thread of its own, as a browser
-// process would make it (input over it reaches the host's thread only through the
-// low-level hooks). It shows the page's screencast: each JPEG frame is decoded on the
-// window's thread, painted, then acknowledged; the last one is kept and painted again on
-// WM_PAINT. Before the first frame it shows the background colour. Calls come from any
+// A view's content window showing the page's screencast: each JPEG frame is decoded on
+// the window's thread, painted, then acknowledged; the last one is kept and painted again
+// on WM_PAINT. Before the first frame it shows the background colour. Calls come from any
 // thread; none waits for the window's thread except open and close.
-#include "framework/Win.h"
+#include "webview2/common/ThreadWindow.h"
 
 #include <functional>
 #include <mutex>
@@ -14,14 +12,13 @@
 // The window class of every content window.
 constexpr const wchar_t* FRAME_WINDOW_CLASS = L"QuorvelChromiumContent";
 
-class FrameWindow {
+class FrameWindow final : public ThreadWindow {
 public:
-    FrameWindow() = default;
-    FrameWindow(const FrameWindow&) = delete;
-    FrameWindow& operator=(const FrameWindow&) = delete;
-    ~FrameWindow();
+    FrameWindow() : ThreadWindow(FRAME_WINDOW_CLASS) {}
+    ~FrameWindow() override;
 
-    // Starts the thread and makes the window there, hidden; false when either fails.
+    // ThreadWindow's open and close, which also start and stop taking frames (a frame
+    // delivered while none are taken is dropped at once).
     bool open(HWND parent);
     // A frame as the protocol sends it (Base64 of a JPEG). `done` runs on the window's
     // thread once the frame is painted, or dropped for a newer one.
@@ -29,7 +26,6 @@ public:
     void setBackground(COLORREF colour);
     void place(const RECT& bounds);
     void show(bool visible);
-    // Destroys the window and ends the thread; harmless when the host is gone already.
     void close();
 
 private:
@@ -38,17 +34,14 @@ private:
         std::function<void()> done;
     };
 
-    static DWORD WINAPI threadMain(void* self);
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void paint(HWND window);
-    void showNextFrame(HWND window);
+    void paint(HWND target) override;
+    void received(HWND target, UINT message) override;
+    void destroyed() override;
+    void showNextFrame(HWND target);
 
-    HWND parent = nullptr;
-    HWND window = nullptr;
-    HANDLE thread = nullptr;
-    DWORD threadId = 0;
-    HANDLE ready = nullptr;
     std::mutex mutex;
+    // The window frames are posted to, null until opened and once closed.
+    HWND posting = nullptr;
     Frame next;
     bool framePosted = false;
     COLORREF background = RGB(255, 255, 255);

@@ -2,18 +2,6 @@
 
 #include "webview2/common/ProviderText.h"
 
-namespace {
-
-HRESULT readBool(BOOL value, BOOL* out)
-{
-    if (!out)
-        return E_POINTER;
-    *out = value;
-    return S_OK;
-}
-
-} // namespace
-
 Settings::Settings(std::shared_ptr<Page> page, std::wstring userAgent)
     : page(std::move(page)), userAgent(std::move(userAgent))
 {
@@ -21,32 +9,7 @@ Settings::Settings(std::shared_ptr<Page> page, std::wstring userAgent)
 
 HRESULT Settings::answer(REFIID riid)
 {
-    return IsEqualIID(riid, __uuidof(ICoreWebView2Settings)) || IsEqualIID(riid, __uuidof(ICoreWebView2Settings2)) ||
-                   IsEqualIID(riid, __uuidof(ICoreWebView2Settings5))
-               ? S_OK
-               : E_NOINTERFACE;
-}
-
-HRESULT Settings::put_AreDefaultContextMenusEnabled(BOOL enabled)
-{
-    contextMenus = enabled;
-    return S_OK;
-}
-
-HRESULT Settings::get_AreDefaultContextMenusEnabled(BOOL* enabled)
-{
-    return readBool(contextMenus, enabled);
-}
-
-HRESULT Settings::put_IsZoomControlEnabled(BOOL enabled)
-{
-    zoomControl = enabled;
-    return S_OK;
-}
-
-HRESULT Settings::get_IsZoomControlEnabled(BOOL* enabled)
-{
-    return readBool(zoomControl, enabled);
+    return answerOneOf<ICoreWebView2Settings, ICoreWebView2Settings2, ICoreWebView2Settings5>(riid);
 }
 
 HRESULT Settings::get_UserAgent(LPWSTR* value)
@@ -63,15 +26,4 @@ HRESULT Settings::put_UserAgent(LPCWSTR value)
     userAgent = value;
     page->setUserAgent(utf8(value));
     return S_OK;
-}
-
-HRESULT Settings::put_IsPinchZoomEnabled(BOOL enabled)
-{
-    pinchZoom = enabled;
-    return S_OK;
-}
-
-HRESULT Settings::get_IsPinchZoomEnabled(BOOL* enabled)
-{
-    return readBool(pinchZoom, enabled);
 }

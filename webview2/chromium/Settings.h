@@ -4,31 +4,22 @@
 // any navigation asked for after it. The rest are kept: no input reaches the page, so
 // menus and zoom have nothing to act on.
 #include "webview2/chromium/Page.h"
-#include "webview2/common/ComObject.h"
+#include "webview2/common/KeptSettings.h"
 #include "webview2/include/WebView2.h"
 
 #include <memory>
 #include <string>
 
-class Settings final : public ComObject<ICoreWebView2Settings5> {
+class Settings final : public KeptSettings {
 public:
     Settings(std::shared_ptr<Page> page, std::wstring userAgent);
 
-    HRESULT STDMETHODCALLTYPE put_AreDefaultContextMenusEnabled(BOOL enabled) override;
-    HRESULT STDMETHODCALLTYPE get_AreDefaultContextMenusEnabled(BOOL* enabled) override;
-    HRESULT STDMETHODCALLTYPE put_IsZoomControlEnabled(BOOL enabled) override;
-    HRESULT STDMETHODCALLTYPE get_IsZoomControlEnabled(BOOL* enabled) override;
     HRESULT STDMETHODCALLTYPE get_UserAgent(LPWSTR* value) override;
     HRESULT STDMETHODCALLTYPE put_UserAgent(LPCWSTR value) override;
-    HRESULT STDMETHODCALLTYPE put_IsPinchZoomEnabled(BOOL enabled) override;
-    HRESULT STDMETHODCALLTYPE get_IsPinchZoomEnabled(BOOL* enabled) override;
 
 private:
     HRESULT answer(REFIID riid) override;
 
     std::shared_ptr<Page> page;
     std::wstring userAgent;
-    BOOL contextMenus = TRUE;
-    BOOL zoomControl = TRUE;
-    BOOL pinchZoom = TRUE;
 };

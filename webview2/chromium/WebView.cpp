@@ -3,6 +3,7 @@
 #include "webview2/chromium/Base64.h"
 #include "webview2/common/Dispatcher.h"
 #include "webview2/common/EventArgs.h"
+#include "webview2/common/OutParameter.h"
 #include "webview2/common/ProviderText.h"
 
 #include <cstring>
@@ -65,25 +66,20 @@ WebView::WebView(std::shared_ptr<Page> page, HWND dispatcher, std::wstring userA
 
 HRESULT WebView::answer(REFIID riid)
 {
-    return IsEqualIID(riid, __uuidof(ICoreWebView2)) || IsEqualIID(riid, __uuidof(ICoreWebView2_8)) ? S_OK
-                                                                                                       : E_NOINTERFACE;
+    return answerOneOf<ICoreWebView2, ICoreWebView2_8>(riid);
 }
 
 void WebView::close()
 {
-    closed = true;
+    events.close();
     page->observe(nullptr);
-    startingHandlers.clear();
-    completedHandlers.clear();
-    requestedHandlers.clear();
-    closeRequestedHandlers.clear();
 }
 
 bool WebView::later(std::function<void()> task)
 {
     AddRef();
     const bool posted = dispatcher::post(dispatcher, 0, [this, task = std::move(task)] {
-        if (!closed)
+        if (!events.closed())
             task();
         Release();
     });
@@ -94,38 +90,9 @@ bool WebView::later(std::function<void()> task)
 
 HRESULT WebView::usable() const
 {
-    if (closed)
+    if (events.closed())
         return HRESULT_FROM_WIN32(ERROR_INVALID_STATE);
     return page->alive() ? S_OK : BROWSER_GONE;
-}
-
-template <class Handler>
-HRESULT WebView::addHandler(Handler* handler, EventRegistrationToken* token, std::vector<ComPtr<Handler>>& handlers)
-{
-    if (!handler || !token)
-        return E_INVALIDARG;
-    if (closed)
-        return HRESULT_FROM_WIN32(ERROR_INVALID_STATE);
-    handlers.emplace_back();
-    handlers.back().Reset(handler);
-    token->value = ++nextToken;
-    return S_OK;
-}
-
-template <class Handler, class Args>
-void WebView::raise(const std::vector<ComPtr<Handler>>& handlers, Args* args)
-{
-    // A handler may close the view or register another handler while the event runs.
-    std::vector<Handler*> snapshot;
-    for (const ComPtr<Handler>& handler : handlers) {
-        handler->AddRef();
-        snapshot.push_back(handler.Get());
-    }
-    for (Handler* handler : snapshot) {
-        if (!closed)
-            handler->Invoke(this, args);
-        handler->Release();
-    }
 }
 
 void WebView::navigationEvent(const NavigationEvent& event)
@@ -134,11 +101,11 @@ void WebView::navigationEvent(const NavigationEvent& event)
         if (event.kind == NavigationEvent::STARTING) {
             source = wide(event.uri);
             auto* args = new NavigationStartingArgs(source, event.redirected ? TRUE : FALSE);
-            raise(startingHandlers, args);
+            events.raiseStarting(this, args);
             args->Release();
         } else {
             auto* args = new NavigationCompletedArgs(event.success ? TRUE : FALSE, webErrorStatus(event.errorText));
-            raise(completedHandlers, args);
+            events.raiseCompleted(this, args);
             args->Release();
         }
     });
@@ -150,9 +117,9 @@ void WebView::resourceRequested(const std::string& requestId, const std::string&
     std::shared_ptr<Page> held = page;
     AddRef();
     const bool posted = dispatcher::post(dispatcher, 0, [this, held, requestId, uri] {
-        if (!closed) {
+        if (!events.closed()) {
             auto* args = new WebResourceRequestedArgs(new WebResourceRequest(wide(uri)));
-            raise(requestedHandlers, args);
+            events.raiseRequested(this, args);
             args->Release();
         }
         held->settleRequest(requestId, uri);
@@ -166,19 +133,19 @@ void WebView::resourceRequested(const std::string& requestId, const std::string&
 
 void WebView::closeRequested()
 {
-    later([this] { raise(closeRequestedHandlers, static_cast<IUnknown*>(nullptr)); });
+    later([this] { events.raiseCloseRequested(this); });
 }
 
 HRESULT WebView::add_NavigationStarting(ICoreWebView2NavigationStartingEventHandler* handler,
                                         EventRegistrationToken* token)
 {
-    return addHandler(handler, token, startingHandlers);
+    return events.add(handler, token);
 }
 
 HRESULT WebView::add_NavigationCompleted(ICoreWebView2NavigationCompletedEventHandler* handler,
                                          EventRegistrationToken* token)
 {
-    return addHandler(handler, token, completedHandlers);
+    return events.add(handler, token);
 }
 
 HRESULT WebView::AddWebResourceRequestedFilter(LPCWSTR uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context)
@@ -199,13 +166,13 @@ HRESULT WebView::AddWebResourceRequestedFilter(LPCWSTR uri, COREWEBVIEW2_WEB_RES
 HRESULT WebView::add_WebResourceRequested(ICoreWebView2WebResourceRequestedEventHandler* handler,
                                           EventRegistrationToken* token)
 {
-    return addHandler(handler, token, requestedHandlers);
+    return events.add(handler, token);
 }
 
 HRESULT WebView::add_WindowCloseRequested(ICoreWebView2WindowCloseRequestedEventHandler* handler,
                                           EventRegistrationToken* token)
 {
-    return addHandler(handler, token, closeRequestedHandlers);
+    return events.add(handler, token);
 }
 
 HRESULT WebView::get_Settings(ICoreWebView2Settings** out)
@@ -280,8 +247,5 @@ HRESULT WebView::put_IsMuted(BOOL value)
 
 HRESULT WebView::get_IsMuted(BOOL* value)
 {
-    if (!value)
-        return E_POINTER;
-    *value = muted;
-    return S_OK;
+    return copyOut(muted, value);
 }

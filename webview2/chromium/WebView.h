@@ -6,11 +6,11 @@
 #include "webview2/chromium/Page.h"
 #include "webview2/chromium/Settings.h"
 #include "webview2/common/ComObject.h"
+#include "webview2/common/ViewEvents.h"
 #include "webview2/include/WebView2.h"
 
 #include <functional>
 #include <memory>
-#include <vector>
 
 class WebView final : public ComObject<ICoreWebView2_8>, private PageObserver {
 public:
@@ -48,23 +48,14 @@ private:
     // Runs the task on the UI thread unless the view is closed by then. Any thread.
     bool later(std::function<void()> task);
     HRESULT usable() const;
-    template <class Handler>
-    HRESULT addHandler(Handler* handler, EventRegistrationToken* token, std::vector<ComPtr<Handler>>& handlers);
-    template <class Handler, class Args>
-    void raise(const std::vector<ComPtr<Handler>>& handlers, Args* args);
 
     std::shared_ptr<Page> page;
     HWND dispatcher;
     ComPtr<Settings> settings;
-    bool closed = false;
+    ViewEvents events;
     BOOL muted = FALSE;
-    INT64 nextToken = 0;
     std::wstring source = L"about:blank";
     nlohmann::json interceptPatterns = nlohmann::json::array();
-    std::vector<ComPtr<ICoreWebView2NavigationStartingEventHandler>> startingHandlers;
-    std::vector<ComPtr<ICoreWebView2NavigationCompletedEventHandler>> completedHandlers;
-    std::vector<ComPtr<ICoreWebView2WebResourceRequestedEventHandler>> requestedHandlers;
-    std::vector<ComPtr<ICoreWebView2WindowCloseRequestedEventHandler>> closeRequestedHandlers;
 };
 
 // The view's error status for the browser's error name ("net::ERR_NAME_NOT_RESOLVED").

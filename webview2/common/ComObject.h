@@ -38,6 +38,13 @@ private:
     LONG count = 1;
 };
 
+// An answer() of an object answering exactly these interfaces.
+template <class... Interfaces>
+HRESULT answerOneOf(REFIID riid)
+{
+    return (IsEqualIID(riid, __uuidof(Interfaces)) || ...) ? S_OK : E_NOINTERFACE;
+}
+
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 // The provider DLL's own module.

@@ -1,18 +1,16 @@
 #include "webview2/common/EventArgs.h"
 
+#include "webview2/common/OutParameter.h"
 #include "webview2/common/ProviderText.h"
 
 HRESULT NavigationStartingArgs::answer(REFIID riid)
 {
-    return IsEqualIID(riid, __uuidof(ICoreWebView2NavigationStartingEventArgs)) ? S_OK : E_NOINTERFACE;
+    return answerOneOf<ICoreWebView2NavigationStartingEventArgs>(riid);
 }
 
 HRESULT NavigationStartingArgs::get_IsRedirected(BOOL* isRedirected)
 {
-    if (!isRedirected)
-        return E_POINTER;
-    *isRedirected = redirected;
-    return S_OK;
+    return copyOut(redirected, isRedirected);
 }
 
 HRESULT NavigationStartingArgs::get_Uri(LPWSTR* value)
@@ -22,28 +20,22 @@ HRESULT NavigationStartingArgs::get_Uri(LPWSTR* value)
 
 HRESULT NavigationCompletedArgs::answer(REFIID riid)
 {
-    return IsEqualIID(riid, __uuidof(ICoreWebView2NavigationCompletedEventArgs)) ? S_OK : E_NOINTERFACE;
+    return answerOneOf<ICoreWebView2NavigationCompletedEventArgs>(riid);
 }
 
 HRESULT NavigationCompletedArgs::get_IsSuccess(BOOL* isSuccess)
 {
-    if (!isSuccess)
-        return E_POINTER;
-    *isSuccess = success;
-    return S_OK;
+    return copyOut(success, isSuccess);
 }
 
 HRESULT NavigationCompletedArgs::get_WebErrorStatus(COREWEBVIEW2_WEB_ERROR_STATUS* value)
 {
-    if (!value)
-        return E_POINTER;
-    *value = status;
-    return S_OK;
+    return copyOut(status, value);
 }
 
 HRESULT WebResourceRequest::answer(REFIID riid)
 {
-    return IsEqualIID(riid, __uuidof(ICoreWebView2WebResourceRequest)) ? S_OK : E_NOINTERFACE;
+    return answerOneOf<ICoreWebView2WebResourceRequest>(riid);
 }
 
 HRESULT WebResourceRequest::get_Uri(LPWSTR* value)
@@ -53,7 +45,7 @@ HRESULT WebResourceRequest::get_Uri(LPWSTR* value)
 
 HRESULT WebResourceRequestedArgs::answer(REFIID riid)
 {
-    return IsEqualIID(riid, __uuidof(ICoreWebView2WebResourceRequestedEventArgs)) ? S_OK : E_NOINTERFACE;
+    return answerOneOf<ICoreWebView2WebResourceRequestedEventArgs>(riid);
 }
 
 HRESULT WebResourceRequestedArgs::get_Request(ICoreWebView2WebResourceRequest** value)

@@ -1,5 +1,6 @@
 #include "webview2/testprovider/Controller.h"
 
+#include "webview2/common/OutParameter.h"
 #include "webview2/testprovider/Journal.h"
 
 namespace {
@@ -36,9 +37,7 @@ Controller::~Controller()
 
 HRESULT Controller::answer(REFIID riid)
 {
-    return IsEqualIID(riid, __uuidof(ICoreWebView2Controller)) || IsEqualIID(riid, __uuidof(ICoreWebView2Controller2))
-               ? S_OK
-               : E_NOINTERFACE;
+    return answerOneOf<ICoreWebView2Controller, ICoreWebView2Controller2>(riid);
 }
 
 HRESULT Controller::get_CoreWebView2(ICoreWebView2** coreWebView2)
@@ -68,10 +67,7 @@ HRESULT Controller::put_Bounds(RECT value)
 
 HRESULT Controller::get_Bounds(RECT* value)
 {
-    if (!value)
-        return E_POINTER;
-    *value = bounds;
-    return S_OK;
+    return copyOut(bounds, value);
 }
 
 HRESULT Controller::put_IsVisible(BOOL isVisible)
@@ -85,10 +81,7 @@ HRESULT Controller::put_IsVisible(BOOL isVisible)
 
 HRESULT Controller::get_IsVisible(BOOL* isVisible)
 {
-    if (!isVisible)
-        return E_POINTER;
-    *isVisible = visible;
-    return S_OK;
+    return copyOut(visible, isVisible);
 }
 
 HRESULT Controller::Close()

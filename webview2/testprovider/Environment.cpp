@@ -27,7 +27,7 @@ Environment::Environment(int ordinal, std::shared_ptr<const Knobs> knobs)
 
 HRESULT Environment::answer(REFIID riid)
 {
-    return IsEqualIID(riid, __uuidof(ICoreWebView2Environment)) ? S_OK : E_NOINTERFACE;
+    return answerOneOf<ICoreWebView2Environment>(riid);
 }
 
 HRESULT Environment::CreateCoreWebView2Controller(HWND parentWindow,

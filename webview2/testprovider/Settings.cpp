@@ -2,18 +2,6 @@
 
 #include "webview2/testprovider/Journal.h"
 
-namespace {
-
-HRESULT readBool(BOOL value, BOOL* out)
-{
-    if (!out)
-        return E_POINTER;
-    *out = value;
-    return S_OK;
-}
-
-} // namespace
-
 Settings::Settings(std::string who, std::wstring userAgent, bool answersSettings2, bool answersSettings5)
     : who(std::move(who)), userAgent(std::move(userAgent)), answersSettings2(answersSettings2),
       answersSettings5(answersSettings2 && answersSettings5)
@@ -34,30 +22,6 @@ HRESULT Settings::answer(REFIID riid)
     return answered ? S_OK : E_NOINTERFACE;
 }
 
-HRESULT Settings::put_AreDefaultContextMenusEnabled(BOOL enabled)
-{
-    journal(who, "put_AreDefaultContextMenusEnabled", {{"value", enabled ? "1" : "0"}});
-    contextMenus = enabled;
-    return S_OK;
-}
-
-HRESULT Settings::get_AreDefaultContextMenusEnabled(BOOL* enabled)
-{
-    return readBool(contextMenus, enabled);
-}
-
-HRESULT Settings::put_IsZoomControlEnabled(BOOL enabled)
-{
-    journal(who, "put_IsZoomControlEnabled", {{"value", enabled ? "1" : "0"}});
-    zoomControl = enabled;
-    return S_OK;
-}
-
-HRESULT Settings::get_IsZoomControlEnabled(BOOL* enabled)
-{
-    return readBool(zoomControl, enabled);
-}
-
 HRESULT Settings::get_UserAgent(LPWSTR* value)
 {
     journal(who, "get_UserAgent");
@@ -73,14 +37,7 @@ HRESULT Settings::put_UserAgent(LPCWSTR value)
     return S_OK;
 }
 
-HRESULT Settings::put_IsPinchZoomEnabled(BOOL enabled)
+void Settings::putting(const char* method, BOOL value)
 {
-    journal(who, "put_IsPinchZoomEnabled", {{"value", enabled ? "1" : "0"}});
-    pinchZoom = enabled;
-    return S_OK;
-}
-
-HRESULT Settings::get_IsPinchZoomEnabled(BOOL* enabled)
-{
-    return readBool(pinchZoom, enabled);
+    journal(who, method, {{"value", value ? "1" : "0"}});
 }

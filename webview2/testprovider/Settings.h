@@ -2,33 +2,26 @@
 // A view's settings. The knobs no_settings2 and no_settings5 make it refuse those queries
 // (without Settings2 there is no Settings5 either).
 #include "webview2/include/WebView2.h"
-#include "webview2/common/ComObject.h"
+#include "webview2/common/KeptSettings.h"
 
 #include <string>
 
-class Settings final : public ComObject<ICoreWebView2Settings5> {
+class Settings final : public KeptSettings {
 public:
     Settings(std::string who, std::wstring userAgent, bool answersSettings2, bool answersSettings5);
 
-    HRESULT STDMETHODCALLTYPE put_AreDefaultContextMenusEnabled(BOOL enabled) override;
-    HRESULT STDMETHODCALLTYPE get_AreDefaultContextMenusEnabled(BOOL* enabled) override;
-    HRESULT STDMETHODCALLTYPE put_IsZoomControlEnabled(BOOL enabled) override;
-    HRESULT STDMETHODCALLTYPE get_IsZoomControlEnabled(BOOL* enabled) override;
     HRESULT STDMETHODCALLTYPE get_UserAgent(LPWSTR* value) override;
     HRESULT STDMETHODCALLTYPE put_UserAgent(LPCWSTR value) override;
-    HRESULT STDMETHODCALLTYPE put_IsPinchZoomEnabled(BOOL enabled) override;
-    HRESULT STDMETHODCALLTYPE get_IsPinchZoomEnabled(BOOL* enabled) override;
 
 private:
     HRESULT answer(REFIID riid) override;
+    // Journaled as the method with its value.
+    void putting(const char* method, BOOL value) override;
 
     std::string who;
     std::wstring userAgent;
     bool answersSettings2;
     bool answersSettings5;
-    BOOL contextMenus = TRUE;
-    BOOL zoomControl = TRUE;
-    BOOL pinchZoom = TRUE;
 };
 
 // The user agent a view starts with unless the knob user_agent names another.

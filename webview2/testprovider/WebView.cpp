@@ -2,6 +2,7 @@
 
 #include "webview2/common/Dispatcher.h"
 #include "webview2/common/EventArgs.h"
+#include "webview2/common/OutParameter.h"
 #include "webview2/testprovider/Journal.h"
 
 namespace {
@@ -48,67 +49,39 @@ HRESULT WebView::answer(REFIID riid)
 
 void WebView::close()
 {
-    closed = true;
-    startingHandlers.clear();
-    completedHandlers.clear();
-    requestedHandlers.clear();
-    closeRequestedHandlers.clear();
+    events.close();
 }
 
 void WebView::later(unsigned delayMs, std::function<void()> task)
 {
     AddRef();
     dispatcher::post(context.dispatcher, delayMs, [this, task = std::move(task)] {
-        if (!closed)
+        if (!events.closed())
             task();
         Release();
     });
 }
 
 template <class Handler>
-HRESULT WebView::addHandler(const char* method, const char* knob, Handler* handler, EventRegistrationToken* token,
-                            std::vector<ComPtr<Handler>>& handlers)
+HRESULT WebView::addHandler(const char* method, const char* knob, Handler* handler, EventRegistrationToken* token)
 {
     const HRESULT result = context.hresult(knob);
     journal(context.who, method, {{"result", hresultText(result)}});
     if (FAILED(result))
         return result;
-    if (!handler || !token)
-        return E_INVALIDARG;
-    if (closed)
-        return HRESULT_FROM_WIN32(ERROR_INVALID_STATE);
-    handlers.emplace_back();
-    handlers.back().Reset(handler);
-    token->value = ++nextToken;
-    return S_OK;
-}
-
-template <class Handler, class Args>
-void WebView::raise(const std::vector<ComPtr<Handler>>& handlers, Args* args)
-{
-    // A handler may close the view or register another handler while the event runs.
-    std::vector<Handler*> snapshot;
-    for (const ComPtr<Handler>& handler : handlers) {
-        handler->AddRef();
-        snapshot.push_back(handler.Get());
-    }
-    for (Handler* handler : snapshot) {
-        if (!closed)
-            handler->Invoke(this, args);
-        handler->Release();
-    }
+    return events.add(handler, token);
 }
 
 HRESULT WebView::add_NavigationStarting(ICoreWebView2NavigationStartingEventHandler* handler,
                                         EventRegistrationToken* token)
 {
-    return addHandler("add_NavigationStarting", "add_navigation_starting_hr", handler, token, startingHandlers);
+    return addHandler("add_NavigationStarting", "add_navigation_starting_hr", handler, token);
 }
 
 HRESULT WebView::add_NavigationCompleted(ICoreWebView2NavigationCompletedEventHandler* handler,
                                          EventRegistrationToken* token)
 {
-    return addHandler("add_NavigationCompleted", "add_navigation_completed_hr", handler, token, completedHandlers);
+    return addHandler("add_NavigationCompleted", "add_navigation_completed_hr", handler, token);
 }
 
 HRESULT WebView::AddWebResourceRequestedFilter(LPCWSTR uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT resourceContext)
@@ -124,15 +97,13 @@ HRESULT WebView::AddWebResourceRequestedFilter(LPCWSTR uri, COREWEBVIEW2_WEB_RES
 HRESULT WebView::add_WebResourceRequested(ICoreWebView2WebResourceRequestedEventHandler* handler,
                                           EventRegistrationToken* token)
 {
-    return addHandler("add_WebResourceRequested", "add_web_resource_requested_hr", handler, token,
-                      requestedHandlers);
+    return addHandler("add_WebResourceRequested", "add_web_resource_requested_hr", handler, token);
 }
 
 HRESULT WebView::add_WindowCloseRequested(ICoreWebView2WindowCloseRequestedEventHandler* handler,
                                           EventRegistrationToken* token)
 {
-    return addHandler("add_WindowCloseRequested", "add_window_close_requested_hr", handler, token,
-                      closeRequestedHandlers);
+    return addHandler("add_WindowCloseRequested", "add_window_close_requested_hr", handler, token);
 }
 
 HRESULT WebView::get_Settings(ICoreWebView2Settings** out)
@@ -185,12 +156,12 @@ void WebView::startNavigation(const std::wstring& address)
         const std::string narrow = utf8(address.c_str());
         journal(context.who, "raise:NavigationStarting", {{"uri", narrow}, {"redirected", "0"}});
         auto* first = new NavigationStartingArgs(address, FALSE);
-        raise(startingHandlers, first);
+        events.raiseStarting(this, first);
         first->Release();
         if (anyMatches(narrow, context.knobs->list("redirect", context.ordinal))) {
             journal(context.who, "raise:NavigationStarting", {{"uri", narrow}, {"redirected", "1"}});
             auto* redirected = new NavigationStartingArgs(address, TRUE);
-            raise(startingHandlers, redirected);
+            events.raiseStarting(this, redirected);
             redirected->Release();
         }
         later(context.delay("navigation_delay_ms"), [this, address] { completeNavigation(address); });
@@ -209,7 +180,7 @@ void WebView::completeNavigation(const std::wstring& address)
     journal(context.who, "raise:NavigationCompleted",
             {{"uri", narrow}, {"success", success ? "1" : "0"}, {"status", std::to_string(status)}});
     auto* args = new NavigationCompletedArgs(success ? TRUE : FALSE, status);
-    raise(completedHandlers, args);
+    events.raiseCompleted(this, args);
     args->Release();
     if (success)
         for (const std::string& request : context.knobs->list("request", context.ordinal))
@@ -217,7 +188,7 @@ void WebView::completeNavigation(const std::wstring& address)
     if (!firstCompleted && context.knobs->has("close_request_after_ms", context.ordinal)) {
         later(context.delay("close_request_after_ms"), [this] {
             journal(context.who, "raise:WindowCloseRequested");
-            raise(closeRequestedHandlers, static_cast<IUnknown*>(nullptr));
+            events.raiseCloseRequested(this);
         });
     }
     firstCompleted = true;
@@ -233,7 +204,7 @@ void WebView::requestResource(const std::wstring& address)
     journal(context.who, "raise:WebResourceRequested", {{"uri", utf8(address.c_str())}});
     auto* request = new WebResourceRequest(address);
     auto* args = new WebResourceRequestedArgs(request);
-    raise(requestedHandlers, args);
+    events.raiseRequested(this, args);
     args->Release();
 }
 
@@ -271,8 +242,5 @@ HRESULT WebView::put_IsMuted(BOOL value)
 
 HRESULT WebView::get_IsMuted(BOOL* value)
 {
-    if (!value)
-        return E_POINTER;
-    *value = muted;
-    return S_OK;
+    return copyOut(muted, value);
 }

@@ -4,6 +4,7 @@
 #include "framework/ComPtr.h"
 #include "webview2/include/WebView2.h"
 #include "webview2/common/ComObject.h"
+#include "webview2/common/ViewEvents.h"
 #include "webview2/testprovider/ContentWindow.h"
 #include "webview2/testprovider/Settings.h"
 #include "webview2/testprovider/ViewContext.h"
@@ -47,22 +48,14 @@ private:
     void completeNavigation(const std::wstring& address);
     void requestResource(const std::wstring& address);
     template <class Handler>
-    HRESULT addHandler(const char* method, const char* knob, Handler* handler, EventRegistrationToken* token,
-                       std::vector<ComPtr<Handler>>& handlers);
-    template <class Handler, class Args>
-    void raise(const std::vector<ComPtr<Handler>>& handlers, Args* args);
+    HRESULT addHandler(const char* method, const char* knob, Handler* handler, EventRegistrationToken* token);
 
     ViewContext context;
     std::shared_ptr<ContentWindow> content;
     ComPtr<Settings> settings;
-    bool closed = false;
+    ViewEvents events;
     bool firstCompleted = false;
     BOOL muted = FALSE;
-    INT64 nextToken = 0;
     std::wstring source = L"about:blank";
     std::vector<std::wstring> resourceFilters;
-    std::vector<ComPtr<ICoreWebView2NavigationStartingEventHandler>> startingHandlers;
-    std::vector<ComPtr<ICoreWebView2NavigationCompletedEventHandler>> completedHandlers;
-    std::vector<ComPtr<ICoreWebView2WebResourceRequestedEventHandler>> requestedHandlers;
-    std::vector<ComPtr<ICoreWebView2WindowCloseRequestedEventHandler>> closeRequestedHandlers;
 };

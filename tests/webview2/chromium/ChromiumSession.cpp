@@ -1,9 +1,10 @@
 #include "tests/webview2/chromium/ChromiumSession.h"
 
+#include "tests/webview2/ViewSupport.h"
 #include "webview2/chromium/DevToolsActivePort.h"
 #include "webview2/chromium/DevToolsSocket.h"
+#include "webview2/chromium/FrameWindow.h"
 #include "webview2/include/WebView2Callback.h"
-#include "webview2/loader/CoreWebView2EnvironmentOptions.h"
 #include "webview2/loader/WebView2Loader.h"
 
 #include <gtest/gtest.h>
@@ -17,9 +18,6 @@ namespace chromiumtest {
 
 namespace {
 
-constexpr const char* CONTENT_CLASS = "QuorvelChromiumContent";
-constexpr const wchar_t* BROWSER_ARGUMENTS = L"--autoplay-policy=no-user-gesture-required";
-
 std::string windowsPath(std::string path)
 {
     for (char& c : path)
@@ -28,26 +26,10 @@ std::string windowsPath(std::string path)
     return path;
 }
 
-std::string workspaceFolder()
-{
-    static const std::string folder = [] {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        const std::string path =
-            std::string(temp) + "qv-chromium-" + std::to_string(GetCurrentProcessId()) + "\\";
-        CreateDirectoryA(path.c_str(), nullptr);
-        return path;
-    }();
-    return folder;
-}
-
 std::string workspaceProvider()
 {
-    static const std::string path = [] {
-        const std::string copy = workspaceFolder() + WEBVIEW2_PROVIDER_FILE;
-        CopyFileA(providerFile().c_str(), copy.c_str(), FALSE);
-        return copy;
-    }();
+    static const std::string path =
+        viewsupport::copyProvider(providerFile(), viewsupport::processFolder("qv-chromium-"));
     return path;
 }
 
@@ -125,64 +107,18 @@ unsigned short closedPort()
 
 bool pumpUntil(const std::function<bool()>& done, unsigned ms)
 {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > ms)
-            return false;
-        MSG message;
-        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        } else {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        }
-    }
-    return true;
+    return viewsupport::pumpUntil(done, ms);
 }
 
 ComPtr<ICoreWebView2Environment> createEnvironment(HRESULT* result)
 {
-    ComPtr<ICoreWebView2Environment> environment;
-    bool completed = false;
-    HRESULT outcome = E_PENDING;
-    CoreWebView2EnvironmentOptions* options = CoreWebView2EnvironmentOptions::Create();
-    options->put_AdditionalBrowserArguments(BROWSER_ARGUMENTS);
-    auto* handler = Callback<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>(
-        [&](HRESULT status, ICoreWebView2Environment* created) {
-            completed = true;
-            outcome = status;
-            environment.Reset(created);
-            return S_OK;
-        });
-    const HRESULT call =
-        CreateCoreWebView2EnvironmentWithOptions(nullptr, userDataFolder().c_str(), options, handler);
-    handler->Release();
-    options->Release();
-    if (SUCCEEDED(call) && !pumpUntil([&] { return completed; }))
-        outcome = E_ABORT;
-    *result = FAILED(call) ? call : outcome;
-    return environment;
+    return viewsupport::createEnvironment(userDataFolder(), PUMP_LIMIT_MS, result);
 }
 
 void createView(HWND host, const RECT& bounds, View& view)
 {
-    HRESULT result = E_FAIL;
-    view.environment = createEnvironment(&result);
-    ASSERT_EQ(S_OK, result);
-    ASSERT_TRUE(view.environment);
-    bool completed = false;
-    auto* handler = Callback<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler>(
-        [&](HRESULT status, ICoreWebView2Controller* created) {
-            completed = true;
-            result = status;
-            view.controller.Reset(created);
-            return S_OK;
-        });
-    ASSERT_EQ(S_OK, view.environment->CreateCoreWebView2Controller(host, handler));
-    handler->Release();
-    ASSERT_TRUE(pumpUntil([&] { return completed; }));
-    ASSERT_EQ(S_OK, result);
-    ASSERT_TRUE(view.controller);
+    ASSERT_NO_FATAL_FAILURE(
+        viewsupport::createController(host, userDataFolder(), PUMP_LIMIT_MS, view.environment, view.controller));
     ComPtr<ICoreWebView2> core;
     ASSERT_EQ(S_OK, view.controller->get_CoreWebView2(core.ReleaseAndGetAddressOf()));
     ASSERT_EQ(S_OK, core->QueryInterface(__uuidof(ICoreWebView2_8),
@@ -223,21 +159,12 @@ std::string scriptUntil(ICoreWebView2* webView, const std::wstring& script, cons
 
 HWND contentWindowOf(HWND host)
 {
-    return FindWindowExA(host, nullptr, CONTENT_CLASS, nullptr);
+    return FindWindowExW(host, nullptr, FRAME_WINDOW_CLASS, nullptr);
 }
 
 unsigned pixelAt(HWND window, int x, int y)
 {
-    HDC windowDc = GetDC(window);
-    HDC memoryDc = CreateCompatibleDC(windowDc);
-    HBITMAP bitmap = CreateCompatibleBitmap(windowDc, 1, 1);
-    HGDIOBJ old = SelectObject(memoryDc, bitmap);
-    BitBlt(memoryDc, 0, 0, 1, 1, windowDc, x, y, SRCCOPY);
-    const COLORREF colour = GetPixel(memoryDc, 0, 0);
-    SelectObject(memoryDc, old);
-    DeleteObject(bitmap);
-    DeleteDC(memoryDc);
-    ReleaseDC(window, windowDc);
+    const COLORREF colour = viewsupport::pixelOf(window, x, y);
     return static_cast<unsigned>(GetRValue(colour)) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
 }
 

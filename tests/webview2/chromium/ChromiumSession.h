@@ -54,8 +54,10 @@ ScriptResult runScript(ICoreWebView2* webView, const std::wstring& script);
 // Runs the script until it gives `expected` or the time runs out; the last result.
 std::string scriptUntil(ICoreWebView2* webView, const std::wstring& script, const std::string& expected);
 
+// How long a test waits for the browser by default.
+constexpr unsigned PUMP_LIMIT_MS = 15000;
 // Handles messages until `done` holds or `ms` pass; false when it never held.
-bool pumpUntil(const std::function<bool()>& done, unsigned ms = 15000);
+bool pumpUntil(const std::function<bool()>& done, unsigned ms = PUMP_LIMIT_MS);
 
 // The content windows the provider made on the host.
 HWND contentWindowOf(HWND host);
