@@ -181,6 +181,12 @@ void XmlJsonConverter::linkByHash(std::size_t first, std::size_t count)
 // them take the space after theirs in siblings, so positions stay valid.
 void XmlJsonConverter::writeChildren(Node* node)
 {
+    // An only child, such as the character data of a description, has nothing to group with.
+    Node* only = node->first_node();
+    if (!only->next_sibling()) {
+        writeElementJson(only, false);
+        return;
+    }
     const std::size_t first = siblings.size();
     for (Node* child = node->first_node(); child; child = child->next_sibling())
         siblings.push_back({child, 0, false});
