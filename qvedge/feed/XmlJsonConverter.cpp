@@ -50,12 +50,12 @@ XmlJsonConverter::~XmlJsonConverter()
 
 const std::string& XmlJsonConverter::toJsonCall(std::size_t expectedSize)
 {
-    buffer.reset(expectedSize + sizeof callStart + sizeof callEnd);
+    buffer.reset(result, expectedSize + sizeof callStart + sizeof callEnd);
     text.write(callStart, sizeof callStart - 1);
     Node* root = rootElement();
     writeElementJson(root, false);
     text.write(callEnd, sizeof callEnd - 1);
-    result.assign(buffer.data(), buffer.size());
+    buffer.finish();
     // A document is converted once; what was written leaves it.
     root->remove_all_nodes();
     return result;

@@ -8,47 +8,59 @@
 
 namespace {
 
-std::string contents(const FeedTextBuffer& buffer)
+void writeRaw(FeedTextBuffer& buffer, const std::string& piece)
 {
-    return std::string(buffer.data(), buffer.size());
+    char* out = buffer.reserve(piece.size());
+    std::memcpy(out, piece.data(), piece.size());
+    buffer.advanceTo(out + piece.size());
 }
 
-TEST(FeedTextBufferTest, GrowsPastItsExpectedSizeKeepingTheText)
+TEST(FeedTextBufferTest, TextReachesTheTargetInOrderOnceFinished)
 {
     FeedTextBuffer buffer;
-    buffer.reset(4);
+    std::string target = "old";
+    buffer.reset(target, 4);
+    EXPECT_TRUE(target.empty());
     std::ostream text(&buffer);
     text << "abc";
     text.put('d');
-    text << "efghij";
-    char* out = buffer.reserve(100);
-    std::memcpy(out, "klm", 3);
-    buffer.advanceTo(out + 3);
-    text.put('n');
-    EXPECT_EQ("abcdefghijklmn", contents(buffer));
+    writeRaw(buffer, "ef");
+    buffer.finish();
+    EXPECT_EQ("abcdef", target);
 }
 
-TEST(FeedTextBufferTest, ReserveLeavesTheTextAsItIs)
+// Pieces that fill the block many times over, and one larger than the block itself.
+TEST(FeedTextBufferTest, FullBlocksMoveToTheTargetWithoutLoss)
 {
     FeedTextBuffer buffer;
-    buffer.reset(2);
+    std::string target;
+    buffer.reset(target, 0);
     std::ostream text(&buffer);
-    text << "xy";
-    buffer.reserve(1000);
-    buffer.reserve(5000);
-    EXPECT_EQ("xy", contents(buffer));
+    std::string expected;
+    for (int i = 0; i < 5000; ++i) {
+        const std::string piece = std::to_string(i) + std::string(static_cast<std::size_t>(i % 50), 'x') + ",";
+        writeRaw(buffer, piece);
+        expected += piece;
+    }
+    const std::string large(3 * FeedTextBuffer::blockSize + 7, 'L');
+    writeRaw(buffer, large);
+    text << "end";
+    buffer.finish();
+    EXPECT_TRUE(target == expected + large + "end");
 }
 
-TEST(FeedTextBufferTest, ResetEmptiesTheText)
+TEST(FeedTextBufferTest, ResetStartsAnEmptyText)
 {
     FeedTextBuffer buffer;
-    buffer.reset(8);
-    std::ostream text(&buffer);
-    text << std::string(50, 'a');
-    buffer.reset(8);
-    EXPECT_EQ(0u, buffer.size());
-    text << "b";
-    EXPECT_EQ("b", contents(buffer));
+    std::string first;
+    buffer.reset(first, 8);
+    writeRaw(buffer, std::string(100, 'a'));
+    std::string second;
+    buffer.reset(second, 8);
+    writeRaw(buffer, "b");
+    buffer.finish();
+    EXPECT_EQ("b", second);
+    EXPECT_TRUE(first.empty());
 }
 
 } // namespace
