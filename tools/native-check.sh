@@ -17,7 +17,7 @@ g++ -std=c++17 -g -O1 -fsanitize=address,undefined -fno-sanitize-recover=all -Wa
 g++ -std=c++17 -g -O1 -fsanitize=address,undefined -fno-sanitize-recover=all -Wall -Wextra \
   -I"$root" -isystem /usr/include/rapidxml -I"$gtest/include" -I"$gtest" \
   "$root"/qvedge/feed/{XmlJsonConverter,JsonEscape,FeedMeasure,FeedTextBuffer}.cpp \
-  "$root/tests/qvedge/feed/XmlJsonConverterTest.cpp" \
+  "$root"/tests/qvedge/feed/{XmlJsonConverter,FeedMeasure,FeedTextBuffer}Test.cpp \
   "$gtest/src/gtest-all.cc" "$gtest/src/gtest_main.cc" -pthread -o "$out/feed-check"
 "$out/feed-check"
 "$root/tools/feed-diff/run.sh"

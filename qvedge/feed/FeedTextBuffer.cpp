@@ -1,29 +1,34 @@
 #include "qvedge/feed/FeedTextBuffer.h"
 
-#include <algorithm>
 #include <cstring>
 
-void FeedTextBuffer::reset(std::size_t expected)
+void FeedTextBuffer::reset(std::string& text, std::size_t expected)
 {
-    if (capacity < expected) {
-        block.reset();
-        block.reset(new char[expected]);
-        capacity = expected;
+    text.clear();
+    text.reserve(expected);
+    target = &text;
+    if (!block) {
+        block.reset(new char[blockSize]);
+        capacity = blockSize;
     }
     setp(block.get(), block.get() + capacity);
 }
 
-void FeedTextBuffer::grow(std::size_t count)
+void FeedTextBuffer::finish()
 {
-    const std::size_t used = size();
-    const std::size_t larger = std::max(2 * capacity, used + count);
-    std::unique_ptr<char[]> moved(new char[larger]);
-    if (used)
-        std::memcpy(moved.get(), block.get(), used);
-    block = std::move(moved);
-    capacity = larger;
+    target->append(pbase(), static_cast<std::size_t>(pptr() - pbase()));
     setp(block.get(), block.get() + capacity);
-    advanceTo(block.get() + used);
+}
+
+void FeedTextBuffer::makeRoom(std::size_t count)
+{
+    finish();
+    if (count > capacity) {
+        block.reset();
+        block.reset(new char[count]);
+        capacity = count;
+        setp(block.get(), block.get() + capacity);
+    }
 }
 
 FeedTextBuffer::int_type FeedTextBuffer::overflow(int_type c)

@@ -119,6 +119,14 @@ char* escapeJsonInto(const char* text, char* out)
 {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
     for (;;) {
+        // Four plain bytes at a time; each byte is read only once the one before it is known
+        // not to be the NUL.
+        while (byteKinds[p[0]] == ByteKind::Plain && byteKinds[p[1]] == ByteKind::Plain &&
+               byteKinds[p[2]] == ByteKind::Plain && byteKinds[p[3]] == ByteKind::Plain) {
+            std::memcpy(out, p, 4);
+            out += 4;
+            p += 4;
+        }
         while (byteKinds[*p] == ByteKind::Plain)
             *out++ = static_cast<char>(*p++);
         switch (byteKinds[*p]) {

@@ -50,12 +50,12 @@ XmlJsonConverter::~XmlJsonConverter()
 
 const std::string& XmlJsonConverter::toJsonCall(std::size_t expectedSize)
 {
-    buffer.reset(expectedSize + sizeof callStart + sizeof callEnd);
+    buffer.reset(result, expectedSize + sizeof callStart + sizeof callEnd);
     text.write(callStart, sizeof callStart - 1);
     Node* root = rootElement();
     writeElementJson(root, false);
     text.write(callEnd, sizeof callEnd - 1);
-    result.assign(buffer.data(), buffer.size());
+    buffer.finish();
     // A document is converted once; what was written leaves it.
     root->remove_all_nodes();
     return result;
@@ -181,6 +181,12 @@ void XmlJsonConverter::linkByHash(std::size_t first, std::size_t count)
 // them take the space after theirs in siblings, so positions stay valid.
 void XmlJsonConverter::writeChildren(Node* node)
 {
+    // An only child, such as the character data of a description, has nothing to group with.
+    Node* only = node->first_node();
+    if (!only->next_sibling()) {
+        writeElementJson(only, false);
+        return;
+    }
     const std::size_t first = siblings.size();
     for (Node* child = node->first_node(); child; child = child->next_sibling())
         siblings.push_back({child, 0, false});

@@ -30,7 +30,7 @@ public:
     // The document the caller parses the fetched text into, in place.
     rapidxml::xml_document<char>& getDocument() { return *document; }
 
-    // Converts the document parsed last, in one pass, into a buffer sized for about
+    // Converts the document parsed last, in one pass, into the result, sized for about
     // expectedSize characters; the conversion consumes the document. The document must hold
     // an element (see hasElement).
     const std::string& toJsonCall(std::size_t expectedSize);
