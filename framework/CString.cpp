@@ -86,10 +86,19 @@ int CString::Replace(const char* oldText, const char* newText)
         return 0;
     const std::string from(oldText);
     const std::string to(newText ? newText : "");
+    // Built anew rather than replaced in place, which would move the rest of the text once
+    // per occurrence.
+    std::string result;
     int count = 0;
-    for (size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size())) {
-        s.replace(at, from.size(), to);
+    size_t copied = 0;
+    for (size_t at = s.find(from); at != std::string::npos; at = s.find(from, copied)) {
+        result.append(s, copied, at - copied).append(to);
+        copied = at + from.size();
         ++count;
+    }
+    if (count > 0) {
+        result.append(s, copied, std::string::npos);
+        s.swap(result);
     }
     return count;
 }

@@ -23,6 +23,31 @@ TEST(CStringTest, FindAndReplace)
     EXPECT_EQ(CString("a&&callback=x&&b"), text);
 }
 
+// Occurrences are taken left to right without overlap, in the text as it was.
+TEST(CStringTest, ReplaceShorteningAndRemoving)
+{
+    struct Case {
+        const char* text;
+        const char* oldText;
+        const char* newText;
+        int count;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"aaa", "aa", "a", 1, "aa"},
+        {"aaaa", "aa", "a", 2, "aa"},
+        {"x--y----", "--", "", 3, "xy"},
+        {"--", "--", nullptr, 1, ""},
+        {"abc", "d", "e", 0, "abc"},
+        {"abc", "", "e", 0, "abc"},
+    };
+    for (const Case& c : cases) {
+        CString text(c.text);
+        EXPECT_EQ(c.count, text.Replace(c.oldText, c.newText)) << c.text << " " << c.oldText;
+        EXPECT_EQ(CString(c.expected), text) << c.text << " " << c.oldText;
+    }
+}
+
 TEST(CStringTest, FormatGrowsToAnyLength)
 {
     CString text;
