@@ -14,6 +14,9 @@ packages=(
   wine wine32:i386 wine64 libwine-dev
   xvfb xauth imagemagick
   openssl python3
+  # The native hostile-input checks (tools/fuzz.sh); clang alone brings neither libFuzzer
+  # nor the sanitizer runtimes.
+  g++ clang libclang-rt-14-dev
 )
 # Node.js may come from elsewhere than Debian (its npm then conflicts with Debian's).
 command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)
