@@ -36,16 +36,17 @@ configure "$out/gcc" g++
 configure "$out/clang" clang++
 configure "$out/timed" g++ -DQV_SANITIZE=OFF -DCMAKE_BUILD_TYPE=Release
 # The three trees build side by side; each waits mostly on one large source.
-cmake --build "$out/gcc" -j"$(nproc)" >"$out/gcc.log" 2>&1 &
-gcc_build=$!
-cmake --build "$out/clang" -j"$(nproc)" --target "${targets[@]/%/_fuzz}" >"$out/clang.log" 2>&1 &
-clang_build=$!
-cmake --build "$out/timed" -j"$(nproc)" --target large_inputs >"$out/timed.log" 2>&1 &
-timed_build=$!
-for build in "gcc $gcc_build" "clang $clang_build" "timed $timed_build"; do
-  set -- $build
-  wait "$2" || { cat "$out/$1.log"; exit 1; }
+build() {  # build <tree> [targets]
+  cmake --build "$out/$1" -j"$(nproc)" ${2:+--target $2} >"$out/$1.log" 2>&1 || { cat "$out/$1.log"; return 1; }
+}
+build gcc & gcc_build=$!
+build clang "${targets[*]/%/_fuzz}" & clang_build=$!
+build timed large_inputs & timed_build=$!
+built=0
+for job in $gcc_build $clang_build $timed_build; do
+  wait "$job" || built=1
 done
+[ "$built" -eq 0 ]
 
 phase "unit tests of the readers"
 check "$out/gcc/native_tests" --gtest_brief=1
