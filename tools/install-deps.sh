@@ -17,6 +17,9 @@ packages=(
   # The sources of the Japanese locale, compiled for the code-page-932 tests.
   locales
   chromium-headless-shell fonts-dejavu-core nlohmann-json3-dev
+  # The native hostile-input checks (tools/fuzz.sh); clang alone brings neither libFuzzer
+  # nor the sanitizer runtimes.
+  g++ clang libclang-rt-14-dev
 )
 # Node.js may come from elsewhere than Debian (its npm then conflicts with Debian's).
 command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)

@@ -1,4 +1,4 @@
-// Windows-free: also built natively with sanitizers (tools/native-check.sh).
+// Windows-free: also built natively with sanitizers (tools/fuzz.sh).
 #include "framework/CArchive.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,5 @@
 #include "framework/CString.h"
 
-#include "tests/CodePage932.h"
-
 #include <string>
 
 #include <gtest/gtest.h>
@@ -63,6 +61,8 @@ const ReplaceCase replaceCases[] = {
     {"ReplacementFormsNewMatch", "aab", "ab", "b", 1, "ab"},
     {"EmptyReplacementRemoves", "mem://mem://x", "mem://", "", 2, "x"},
     {"NullReplacementRemoves", "a&b&", "&", nullptr, 2, "ab"},
+    {"RemovesRunsOfMatches", "x--y----", "--", "", 3, "xy"},
+    {"RemovesTheWholeText", "--", "--", nullptr, 1, ""},
     {"Longer", "a.b.c", ".", "::", 2, "a::b::c"},
     {"Shorter", "a::b::c", "::", ".", 2, "a.b.c"},
     {"ManyRepeats", repeated("mem://", 5000) + "h", "mem://", "https://", 5000, repeated("https://", 5000) + "h"},
@@ -120,31 +120,3 @@ TEST(CStringTest, TrimOneCharacterStopsAtAnyOther)
     CString tabs("\t\t");
     EXPECT_TRUE(tabs.TrimRight('\t').IsEmpty());
 }
-
-struct ReverseFindCase {
-    const char* text;
-    char ch;
-    int at;
-};
-
-// Code page 1252 has no double-byte characters: every byte is a character of its own.
-TEST(CStringTest, ReverseFindTakesEveryByteOfASingleByteCodePage)
-{
-    EXPECT_EQ(1, CString(SOFUTO).ReverseFind('\\'));
-}
-
-class CodePage932ReverseFindTest : public CodePage932TestWithParam<ReverseFindCase> {};
-
-TEST_P(CodePage932ReverseFindTest, NeverTakesATrailByte)
-{
-    EXPECT_EQ(GetParam().at, CString(GetParam().text).ReverseFind(GetParam().ch));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, CodePage932ReverseFindTest,
-    testing::Values(ReverseFindCase{SOFUTO, '\\', -1}, ReverseFindCase{"C:\\" SOFUTO, '\\', 2},
-                    ReverseFindCase{"C:\\" SOFUTO "\\x", '\\', 9}, ReverseFindCase{SOFUTO ".scr", '.', 6},
-                    // A lead byte at the very end has no trail byte to hide.
-                    ReverseFindCase{"a\\\x83", '\\', 1},
-                    // Single-byte katakana (A1-DF) are no lead bytes.
-                    ReverseFindCase{"\xB1\\", '\\', 1}));

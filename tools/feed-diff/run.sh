@@ -11,4 +11,4 @@ g++ -std=c++17 -g -O1 -fsanitize=address,undefined -fno-sanitize-recover=all -Wa
   -I"$root" -isystem /usr/include/rapidxml \
   "$root"/qvedge/feed/{XmlJsonConverter,JsonEscape,FeedMeasure,FeedTextBuffer}.cpp \
   "$here/ReferenceConverter.cpp" "$here/FeedDiff.cpp" -o "$out/feed-diff"
-"$out/feed-diff" "$here"/corpus/* "$root"/tools/xmlfuzz/seeds/*
+"$out/feed-diff" "$here"/corpus/* "$root"/tools/fuzz/seeds/xml_document/*

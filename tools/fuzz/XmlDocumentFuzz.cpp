@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -23,20 +24,39 @@ void encodeExactly(const char* text)
     encodeXmlEntities(text, buffer.get());
 }
 
+// Every record names its owner, and a text stands before at most all of the owner's children.
+template <typename Record>
+void checkOwned(const XmlElement& element, const XmlList<Record>& records)
+{
+    for (const auto& record : records) {
+        if (record->owner() != &element || record->position() < 0 ||
+            record->position() > element.children().count())
+            std::abort();
+    }
+}
+
 void readAll(const XmlElement& element)
 {
     element.findChild(element.name());
     for (const auto& attribute : element.attributes()) {
+        if (attribute->owner() != &element)
+            std::abort();
         element.findAttribute(attribute->name());
         attribute->intValue();
         decodeExactly(attribute->value());
     }
+    checkOwned(element, element.contents());
+    checkOwned(element, element.comments());
+    checkOwned(element, element.cdataSections());
     for (const auto& content : element.contents()) {
         decodeExactly(content->text());
         encodeExactly(content->text());
     }
-    for (const auto& child : element.children())
+    for (const auto& child : element.children()) {
+        if (child->parent() != &element)
+            std::abort();
         readAll(*child);
+    }
 }
 
 } // namespace
