@@ -6,15 +6,6 @@
 
 namespace {
 
-void sendKey(WORD vk, bool up)
-{
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof input);
-}
-
 TEST(ChromiumShowSerialTest, ABrowserEndedDuringTheShowLeavesItEndableByAKey)
 {
     if (chromiumtest::pageAddress("/").empty())

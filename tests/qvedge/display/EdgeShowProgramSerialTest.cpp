@@ -13,15 +13,6 @@ namespace {
 
 const char* const FAILURE_KNOB = "get_corewebview2_hr=0x80004005";
 
-void sendKey(WORD vk)
-{
-    INPUT inputs[2] = {};
-    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = inputs[1].ki.wVk = vk;
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, inputs, sizeof(INPUT));
-}
-
 // Absolute coordinates of the primary screen, rounded up so that they map back exactly.
 void sendMoveTo(int x, int y)
 {
@@ -43,7 +34,7 @@ bool endsOn(const EdgeShow& show, Input input)
 {
     for (DWORD start = GetTickCount(); GetTickCount() - start < SHOW_STEP_LIMIT_MS;) {
         if (input == Input::Key) {
-            sendKey('Q');
+            pressKey('Q');
         } else {
             sendMoveTo(200, 200);
             if (show.waitForEnd(100))
@@ -114,7 +105,7 @@ TEST_F(EdgeShowInputTest, AKeyOverAPageEndsTheShow)
     ASSERT_TRUE(show.running());
     bool ended = false;
     for (DWORD start = GetTickCount(); !ended && GetTickCount() - start < SHOW_STEP_LIMIT_MS;) {
-        sendKey('Q');
+        pressKey('Q');
         catcher.pump();
         ended = show.waitForEnd(200);
     }
@@ -172,13 +163,13 @@ TEST_F(EdgeShowInputTest, OverAPageOnlyEscEndsAnEscOnlyShow)
     ASSERT_TRUE(show.waitForJournal(showsAView));
     KeyCatcher catcher;
     for (int round = 0; round < 5; ++round) {
-        sendKey('Q');
+        pressKey('Q');
         catcher.pump();
         ASSERT_FALSE(show.waitForEnd(100)) << "ended on another key";
     }
     bool ended = false;
     for (DWORD start = GetTickCount(); !ended && GetTickCount() - start < SHOW_STEP_LIMIT_MS;) {
-        sendKey(VK_ESCAPE);
+        pressKey(VK_ESCAPE);
         catcher.pump();
         ended = show.waitForEnd(200);
     }

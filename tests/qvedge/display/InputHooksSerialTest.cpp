@@ -1,6 +1,7 @@
 #include "qvedge/display/InputHooks.h"
 
 #include "tests/qvedge/support/LogCapture.h"
+#include "tests/qvedge/support/SystemInputTurn.h"
 
 #include <gtest/gtest.h>
 
@@ -50,15 +51,6 @@ LRESULT CALLBACK mouseWitness(int code, WPARAM message, LPARAM data)
     if (message != WM_MOUSEMOVE)
         observed.mousePassedOn.push_back(message);
     return CallNextHookEx(nullptr, code, message, data);
-}
-
-void sendKey(WORD vk, bool up)
-{
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof input);
 }
 
 void sendMouse(DWORD flags, DWORD data = 0)

@@ -53,15 +53,6 @@ void noAddress(CQuorvelConf& config, FakeRuntimeKnobs&)
 
 void keepConfiguration(CQuorvelConf&, FakeRuntimeKnobs&) {}
 
-void sendKey(WORD vk)
-{
-    INPUT inputs[2] = {};
-    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = inputs[1].ki.wVk = vk;
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, inputs, sizeof(INPUT));
-}
-
 class LoadingScreenTest : public testing::TestWithParam<LoadingCase> {
 protected:
     void SetUp() override
@@ -118,7 +109,7 @@ TEST_P(LoadingScreenTest, TheShowStillEndsOnInput)
     bool ended = false;
     for (int round = 0; round < 20 && !ended; ++round) {
         if (c.input == Input::Key) {
-            sendKey('Q');
+            pressKey('Q');
         } else {
             SetCursorPos(200, 200);
             ended = runFor(100);
