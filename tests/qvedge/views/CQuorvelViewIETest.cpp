@@ -4,6 +4,7 @@
 #include "qvedge/app/QuorvelEdge.h"
 #include "qvedge/views/ie/QuorvelDoc.h"
 #include "qvedge/views/ie/QuorvelVw.h"
+#include "tests/framework/support/BrowserFactoryStandIn.h"
 #include "tests/framework/support/BrowserProbe.h"
 #include "tests/qvedge/support/LogCapture.h"
 #include "tests/qvedge/support/OleThread.h"
@@ -130,35 +131,11 @@ TEST_F(CQuorvelViewIETest, AViewThatCannotBeMadeEndsTheCallWithFiveAndKeepsTheVi
     }
 }
 
-// Stands in for the WebBrowser control's class for this process: makes the real control
-// a given number of times, then refuses.
-class RationedBrowserFactory : public IClassFactory {
+// Makes the real control a given number of times, then refuses.
+class RationedBrowserFactory : public BrowserFactoryStandIn {
 public:
-    explicit RationedBrowserFactory(int allowed) : allowed(allowed)
-    {
-        CoGetClassObject(CLSID_WebBrowser, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
-                         reinterpret_cast<void**>(real.ReleaseAndGetAddressOf()));
-        if (real)
-            CoRegisterClassObject(CLSID_WebBrowser, this, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie);
-    }
-    ~RationedBrowserFactory()
-    {
-        if (cookie)
-            CoRevokeClassObject(cookie);
-    }
-    bool registered() const { return cookie != 0; }
+    explicit RationedBrowserFactory(int allowed) : allowed(allowed) {}
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override
-    {
-        *out = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IClassFactory))
-            return E_NOINTERFACE;
-        *out = static_cast<IClassFactory*>(this);
-        return S_OK;
-    }
-    // Lives on the test's stack and is revoked before it goes.
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override
     {
         if (allowed-- <= 0) {
@@ -167,12 +144,9 @@ public:
         }
         return real->CreateInstance(outer, iid, out);
     }
-    STDMETHODIMP LockServer(BOOL) override { return S_OK; }
 
 private:
     int allowed;
-    ComPtr<IClassFactory> real;
-    DWORD cookie = 0;
 };
 
 TEST_F(CQuorvelViewIETest, AControlThatCannotBeMadeEndsTheCallWithFiveAndLeavesNoWindowOfItsView)

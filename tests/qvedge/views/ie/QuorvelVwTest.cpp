@@ -4,6 +4,7 @@
 #include "framework/CView.h"
 #include "qvedge/display/QuorvelDlg.h"
 #include "qvedge/views/ie/QuorvelDoc.h"
+#include "tests/framework/support/BrowserFactoryStandIn.h"
 #include "tests/framework/support/BrowserProbe.h"
 #include "tests/qvedge/support/LogCapture.h"
 #include "tests/qvedge/support/OleThread.h"
@@ -170,33 +171,9 @@ private:
     ULONG refs = 1;
 };
 
-// Stands in for the control's class in this process while it lives.
-class ControlWithoutBrowserInterface : public IClassFactory {
+// Makes real controls that hide their browser interface.
+class ControlWithoutBrowserInterface : public BrowserFactoryStandIn {
 public:
-    ControlWithoutBrowserInterface()
-    {
-        CoGetClassObject(CLSID_WebBrowser, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
-                         reinterpret_cast<void**>(real.ReleaseAndGetAddressOf()));
-        if (real)
-            CoRegisterClassObject(CLSID_WebBrowser, this, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie);
-    }
-    ~ControlWithoutBrowserInterface()
-    {
-        if (cookie)
-            CoRevokeClassObject(cookie);
-    }
-    bool registered() const { return cookie != 0; }
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override
-    {
-        *out = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IClassFactory))
-            return E_NOINTERFACE;
-        *out = static_cast<IClassFactory*>(this);
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP CreateInstance(IUnknown*, REFIID iid, void** out) override
     {
         *out = nullptr;
@@ -209,11 +186,6 @@ public:
         outer->Release();
         return hr;
     }
-    STDMETHODIMP LockServer(BOOL) override { return S_OK; }
-
-private:
-    ComPtr<IClassFactory> real;
-    DWORD cookie = 0;
 };
 
 TEST_F(QuorvelVwTest, AControlWithoutTheBrowserInterfaceLeavesNoWindow)
