@@ -3,7 +3,13 @@
 # - the feed step against rapidxml's parse alone (about 10 MB of generated feed, best of 10);
 # - start-up: process start to the show's dialog visible and to its content shown (every
 #   view reported, the loading animation gone) on the WebView2 road with the test runtime,
-#   against a minimal program that shows one full-screen window (median of 5 runs each);
+#   against a minimal program that shows one full-screen window (median of 5 runs each), and
+#   the modules loaded in each when its window becomes visible (the show's named);
+# - an idle show with its content shown (60 s interval, no rotation) against the minimal
+#   program, each over 10 s: processor time of its Wine process and of wineserver meanwhile,
+#   read from /proc on the Linux side (under Wine a child's GetProcessTimes reads 0, and much
+#   of a Wine program's work is done in wineserver), and its VmRSS and RssAnon at the end
+#   (Wine reports private bytes as 0);
 # - GDI objects of a show after its first page and after 100 rotations (100 ms interval);
 # - CString::Replace on an address of repeated "mem://" at 5 MB against 0.5 MB;
 # - the size of the shipped 32-bit qvedge.scr;
@@ -65,31 +71,121 @@ wineserver -p
 trap 'end_chromium; wineserver -k || true' EXIT
 wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 probe="$BUILD_DIR/tools/bench/bench_probe.exe"
+minimal="$BUILD_DIR/tools/bench/minimal_fullscreen.exe"
 field() { sed -n "s/.*$1=\([-0-9]*\).*/\1/p"; }
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+# A figure, or n/a when it could not be measured (empty or negative).
+figure() { case "$1" in '' | -*) echo n/a ;; *) echo "$1" ;; esac; }
+ratio() {
+  case "$1/$2" in *n/a* | /* | */ | */0) echo n/a ;; *) awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }' ;; esac
+}
 
 echo "Feed step against rapidxml's parse alone:"
 wine "$BUILD_DIR/tools/bench-feed/bench_feed.exe" </dev/null | sed 's/^/  /'
 
 echo "Start-up, median of $runs runs:"
-baseline=$(for _ in $(seq $runs); do
-  wine "$probe" 0 "$(winpath "$BUILD_DIR/tools/bench/minimal_fullscreen.exe")" </dev/null | field content_ms
-done | median)
 for _ in $(seq $runs); do
-  QV_RUNTIME_JOURNAL="$work/startup.journal" wine "$probe" 0 "$(winpath "$work/startup.scr")" /s </dev/null
+  wine "$probe" 0 "$(winpath "$minimal")" </dev/null || true
+done >"$work/minimal.lines"
+baseline=$(figure "$(field content_ms <"$work/minimal.lines" | median)")
+for _ in $(seq $runs); do
+  QV_RUNTIME_JOURNAL="$work/startup.journal" wine "$probe" 0 "$(winpath "$work/startup.scr")" /s </dev/null || true
 done >"$work/startup.lines"
-visible=$(field visible_ms <"$work/startup.lines" | median)
-content=$(field content_ms <"$work/startup.lines" | median)
+visible=$(figure "$(field visible_ms <"$work/startup.lines" | median)")
+content=$(figure "$(field content_ms <"$work/startup.lines" | median)")
 echo "  minimal full-screen program: $baseline ms"
 echo "  show (test runtime): dialog visible $visible ms, content shown $content ms"
-awk -v v="$visible" -v c="$content" -v b="$baseline" \
-  'BEGIN { printf "  ratio dialog visible / minimal: %.2f; content shown / minimal: %.2f\n", v / b, c / b }'
+echo "  ratio dialog visible / minimal: $(ratio "$visible" "$baseline"); content shown / minimal: $(ratio "$content" "$baseline")"
+# The same modules load in every run: the names are those of the first.
+module_names() { awk '/^module_names=/ { print substr($0, 14); exit }' "$1" | tr ',' '\n' | tr 'A-Z' 'a-z' | sort -u; }
+show_modules=$(figure "$(field modules <"$work/startup.lines" | median)")
+minimal_modules=$(figure "$(field modules <"$work/minimal.lines" | median)")
+echo "  modules loaded when the window is visible: show $show_modules, minimal program $minimal_modules" \
+  "(ratio $(ratio "$show_modules" "$minimal_modules"))"
+module_names "$work/startup.lines" >"$work/startup.modules"
+module_names "$work/minimal.lines" >"$work/minimal.modules"
+eight_a_line() { awk '{ printf "%s%s", NR % 8 == 1 ? "    " : " ", $0 } NR % 8 == 0 { print "" } END { if (NR % 8) print "" }'; }
+echo "  the show's:"
+eight_a_line <"$work/startup.modules"
+echo "  of which not in the minimal program:"
+comm -23 "$work/startup.modules" "$work/minimal.modules" | eight_a_line
 
 echo "GDI objects of a show (100 ms interval):"
 rm -f "$work/rotation.journal"
 line=$(QV_RUNTIME_JOURNAL="$work/rotation.journal" wine "$probe" 12 "$(winpath "$work/rotation.scr")" /s </dev/null)
 rotations=$(grep -cP '\tNavigate\t' "$work/rotation.journal" || true)
 echo "  after the first page: $(echo "$line" | field gdi_first); after $rotations navigations: $(echo "$line" | field gdi_later)"
+
+# The Linux process of a running Wine program: Wine gives it the program's Windows command line.
+linux_pid() {
+  local d
+  for d in /proc/[0-9]*; do
+    [ -O "$d" ] || continue
+    case "$(tr '\0' ' ' <"$d/cmdline" 2>/dev/null)" in "$1"*) echo "${d#/proc/}"; return 0 ;; esac
+  done
+  return 1
+}
+# The prefix's wineserver: it works in the folder named after the prefix's device and inode.
+wineserver_pid() {
+  local dir d
+  dir=$(printf 'server-%x-%x' $(stat -c '%d %i' "$WINEPREFIX"))
+  for d in /proc/[0-9]*; do
+    [ -O "$d" ] || continue
+    case "$(readlink "$d/exe" 2>/dev/null)" in */wineserver*) ;; *) continue ;; esac
+    if [ "$(basename "$(readlink "$d/cwd" 2>/dev/null)")" = "$dir" ]; then
+      echo "${d#/proc/}"
+      return 0
+    fi
+  done
+  return 1
+}
+# User and system time of a process in clock ticks (the fields after the name in brackets).
+cpu_ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
+idle_seconds=10
+hz=$(getconf CLK_TCK)
+percent() { [ -n "$1" ] && [ -n "$2" ] && awk -v t=$(($2 - $1)) -v hz="$hz" -v s="$idle_seconds" 'BEGIN { printf "%.1f", t * 100 / hz / s }' || echo n/a; }
+# Runs a program under the probe and, from its content shown on, measures it over
+# idle_seconds: sets idle_program and idle_server (per cent of a core) and idle_rss and
+# idle_anon (kB, at the end), each n/a when it could not be read.
+idle_run() {
+  local name="$1" program="$2" pid="" server="" p0="" p1="" s0="" s1="" probe_pid
+  shift 2
+  idle_program=n/a idle_server=n/a idle_rss=n/a idle_anon=n/a
+  wine "$probe" $((idle_seconds + 5)) "$(winpath "$program")" "$@" </dev/null >"$work/$name.idle" 2>&1 &
+  probe_pid=$!
+  for _ in $(seq 600); do
+    grep -qs '^shown_ms=' "$work/$name.idle" && break
+    kill -0 "$probe_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if grep -qs '^shown_ms=' "$work/$name.idle"; then
+    pid=$(linux_pid "$(winpath "$program")") || true
+    server=$(wineserver_pid) || true
+  fi
+  if [ -n "$pid" ] && [ -n "$server" ]; then
+    p0=$(cpu_ticks "$pid") || p0=""
+    s0=$(cpu_ticks "$server") || s0=""
+    sleep "$idle_seconds"
+    p1=$(cpu_ticks "$pid") || p1=""
+    s1=$(cpu_ticks "$server") || s1=""
+    [ -z "$p0" ] || [ -z "$p1" ] || idle_program=$(percent "$p0" "$p1")
+    [ -z "$s0" ] || [ -z "$s1" ] || idle_server=$(percent "$s0" "$s1")
+    idle_rss=$(figure "$(awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status" 2>/dev/null || true)")
+    idle_anon=$(figure "$(awk '/^RssAnon:/ { print $2 }' "/proc/$pid/status" 2>/dev/null || true)")
+  fi
+  wait "$probe_pid" || true
+}
+# Its own name, so that only the measured show's command line starts with it.
+cp "$work/startup.scr" "$work/idle.scr"
+idle_run idle-minimal "$minimal"
+minimal_cpu=$idle_program minimal_server=$idle_server minimal_rss=$idle_rss minimal_anon=$idle_anon
+idle_run idle-show "$work/idle.scr" /s
+echo "Idle show with its content shown (test runtime, 60 s interval), over $idle_seconds s, % of a core:"
+echo "  show $idle_program, wineserver meanwhile $idle_server;" \
+  "minimal full-screen program $minimal_cpu, wineserver meanwhile $minimal_server"
+echo "Memory with the content shown, kB:"
+echo "  show VmRSS $idle_rss, RssAnon $idle_anon; minimal full-screen program VmRSS $minimal_rss, RssAnon $minimal_anon"
+echo "  ratio show / minimal: VmRSS $(ratio "$idle_rss" "$minimal_rss"), RssAnon $(ratio "$idle_anon" "$minimal_anon")"
 
 echo "String replace of repeated \"mem://\", best of 5:"
 wine "$BUILD_DIR/tools/bench/bench_replace.exe" </dev/null | sed 's/^/  /'
@@ -101,7 +197,7 @@ echo "Shipped executable: $(stat -c %s "$shipped") bytes ($(basename "$shipped")
 echo "With the Chromium-backed runtime (headless Chromium, pages on loopback):"
 
 baseline=$(for _ in $(seq $runs); do
-  wine "$probe" 0 "$(winpath "$BUILD_DIR/tools/bench/minimal_fullscreen.exe")" </dev/null | field visible_ms
+  wine "$probe" 0 "$(winpath "$minimal")" </dev/null | field visible_ms
 done | median)
 # The browser's own messages go to a log.
 show=$(for _ in $(seq $runs); do

@@ -1,15 +1,19 @@
 // bench_probe: starts a program, reports the milliseconds from its start until it shows
 // a visible top-level window and until that window shows its content (with --colour, until
 // the middle of the screen shows that colour: the page's content; otherwise until the show's
-// loading animation, control 131, is gone, at once for a program without one), the GDI
-// objects it holds then and some seconds later, and the processor time it takes in between;
-// then closes that window and waits for the program's end. Run under Wine by tools/bench.sh;
-// not part of the screensaver.
+// loading animation, control 131, is gone, at once for a program without one), the modules
+// loaded in it when its window became visible, the GDI objects it holds once its content is
+// shown and some seconds later, and the processor time it takes in between; then closes that
+// window and waits for the program's end. Run under Wine by tools/bench.sh; not part of the
+// screensaver.
 //
 //   bench_probe [--colour RRGGBB] <seconds until the second count> <program> [arguments...]
-// prints "visible_ms=N content_ms=N gdi_first=N gdi_later=N cpu_ms=N" on one line.
+// prints "shown_ms=N" as soon as the content is shown (so that a caller can measure the
+// program while it runs), then "module_names=A,B,..." (in load order) and
+// "visible_ms=N content_ms=N gdi_first=N gdi_later=N cpu_ms=N modules=N", a line each.
 #include "framework/Win.h"
 
+#include <psapi.h>
 #include <winternl.h>
 
 #include <cstdio>
@@ -88,6 +92,33 @@ bool screenMiddleShows(COLORREF colour)
            std::abs(GetBValue(shown) - GetBValue(colour)) <= COLOUR_TOLERANCE;
 }
 
+// The base names of the modules loaded in the process; empty when they cannot be read. The
+// loader's list may change while it is walked, so a failed walk is tried again.
+std::vector<std::string> modulesOf(HANDLE process)
+{
+    std::vector<HMODULE> modules(512);
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        DWORD needed = 0;
+        const DWORD size = static_cast<DWORD>(modules.size() * sizeof(HMODULE));
+        if (!EnumProcessModules(process, modules.data(), size, &needed)) {
+            Sleep(1);
+            continue;
+        }
+        if (needed > size) {
+            modules.resize(needed / sizeof(HMODULE));
+            continue;
+        }
+        std::vector<std::string> names;
+        for (DWORD i = 0; i < needed / sizeof(HMODULE); ++i) {
+            char name[MAX_PATH];
+            if (GetModuleBaseNameA(process, modules[i], name, MAX_PATH))
+                names.emplace_back(name);
+        }
+        return names;
+    }
+    return {};
+}
+
 ULONGLONG cpuMsOf(HANDLE process)
 {
     FILETIME created, exited, kernel, user;
@@ -149,6 +180,7 @@ int main(int argc, char** argv)
             Sleep(1);
     }
     const double visibleMs = window ? msSince(started, frequency) : -1.0;
+    const std::vector<std::string> modules = window ? modulesOf(info.hProcess) : std::vector<std::string>();
     bool content = false;
     for (DWORD start = GetTickCount(); window && !content && GetTickCount() - start < START_LIMIT_MS;) {
         content = waitForColour ? screenMiddleShows(colour) : !IsWindowVisible(GetDlgItem(window, LOADING_ANIMATION_ID));
@@ -156,13 +188,21 @@ int main(int argc, char** argv)
             Sleep(1);
     }
     const double contentMs = content ? msSince(started, frequency) : -1.0;
+    if (content) {
+        std::printf("shown_ms=%.0f\n", contentMs);
+        std::fflush(stdout);
+    }
     const int first = gdiObjectsOf(info.hProcess);
     const ULONGLONG cpuBefore = cpuMsOf(info.hProcess);
     Sleep(laterMs);
     const int later = gdiObjectsOf(info.hProcess);
     const ULONGLONG cpuUsed = cpuMsOf(info.hProcess) - cpuBefore;
-    std::printf("visible_ms=%.0f content_ms=%.0f gdi_first=%d gdi_later=%d cpu_ms=%llu\n", visibleMs, contentMs, first,
-                later, cpuUsed);
+    std::string names;
+    for (const std::string& name : modules)
+        names += (names.empty() ? "" : ",") + name;
+    std::printf("module_names=%s\n", names.c_str());
+    std::printf("visible_ms=%.0f content_ms=%.0f gdi_first=%d gdi_later=%d cpu_ms=%llu modules=%d\n", visibleMs,
+                contentMs, first, later, cpuUsed, modules.empty() ? -1 : static_cast<int>(modules.size()));
     std::fflush(stdout);
     if (window)
         PostMessageA(window, WM_CLOSE, 0, 0);
