@@ -227,7 +227,15 @@ for _ in $(seq 200); do
 done
 # The page is on screen well within this; the count covers the rest of the probe's 10 s.
 sleep 2
-browser_cpu=$(python3 "$root/tools/chromium/browser_cpu.py" "$folder" $((idle_seconds - 3)) | sed -n 's/^browser_cpu_percent=//p')
+window=$((idle_seconds - 3))
+show_pid=$(linux_pid "$(winpath "$chromium/chromium-page.scr")") || show_pid=""
+p0=""
+[ -z "$show_pid" ] || p0=$(cpu_ticks "$show_pid") || p0=""
+browser_cpu=$(python3 "$root/tools/chromium/browser_cpu.py" "$folder" "$window" | sed -n 's/^browser_cpu_percent=//p')
+p1=""
+[ -z "$show_pid" ] || p1=$(cpu_ticks "$show_pid") || p1=""
 wait "$probe_pid" || true
-program_cpu=$(awk -v ms="$(field cpu_ms <"$chromium/idle.txt")" -v s="$idle_seconds" 'BEGIN { printf "%.1f", ms / s / 10 }')
-echo "  idle show on a static page: program $program_cpu % of a core over ${idle_seconds} s; browser $browser_cpu %"
+program_cpu=n/a
+[ -z "$p0" ] || [ -z "$p1" ] ||
+  program_cpu=$(awk -v t=$((p1 - p0)) -v hz="$hz" -v s="$window" 'BEGIN { printf "%.1f", t * 100 / hz / s }')
+echo "  idle show on a static page: program $program_cpu % of a core over ${window} s; browser $browser_cpu %"

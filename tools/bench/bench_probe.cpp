@@ -3,14 +3,15 @@
 // the middle of the screen shows that colour: the page's content; otherwise until the show's
 // loading animation, control 131, is gone, at once for a program without one), the modules
 // loaded in it when its window became visible, the GDI objects it holds once its content is
-// shown and some seconds later, and the processor time it takes in between; then closes that
-// window and waits for the program's end. Run under Wine by tools/bench.sh; not part of the
+// shown and some seconds later; then closes that window and waits for the program's end.
+// (Its processor time is read from the Linux side by tools/bench.sh: under Wine another
+// process's GetProcessTimes reads 0.) Run under Wine by tools/bench.sh; not part of the
 // screensaver.
 //
 //   bench_probe [--colour RRGGBB] <seconds until the second count> <program> [arguments...]
 // prints "shown_ms=N" as soon as the content is shown (so that a caller can measure the
 // program while it runs), then "module_names=A,B,..." (in load order) and
-// "visible_ms=N content_ms=N gdi_first=N gdi_later=N cpu_ms=N modules=N", a line each.
+// "visible_ms=N content_ms=N gdi_first=N gdi_later=N modules=N", a line each.
 #include "framework/Win.h"
 
 #include <psapi.h>
@@ -119,14 +120,6 @@ std::vector<std::string> modulesOf(HANDLE process)
     return {};
 }
 
-ULONGLONG cpuMsOf(HANDLE process)
-{
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(process, &created, &exited, &kernel, &user);
-    auto ticks = [](const FILETIME& t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
-    return (ticks(kernel) + ticks(user)) / 10000;
-}
-
 double msSince(const LARGE_INTEGER& started, const LARGE_INTEGER& frequency)
 {
     LARGE_INTEGER now;
@@ -193,16 +186,14 @@ int main(int argc, char** argv)
         std::fflush(stdout);
     }
     const int first = gdiObjectsOf(info.hProcess);
-    const ULONGLONG cpuBefore = cpuMsOf(info.hProcess);
     Sleep(laterMs);
     const int later = gdiObjectsOf(info.hProcess);
-    const ULONGLONG cpuUsed = cpuMsOf(info.hProcess) - cpuBefore;
     std::string names;
     for (const std::string& name : modules)
         names += (names.empty() ? "" : ",") + name;
     std::printf("module_names=%s\n", names.c_str());
-    std::printf("visible_ms=%.0f content_ms=%.0f gdi_first=%d gdi_later=%d cpu_ms=%llu modules=%d\n", visibleMs,
-                contentMs, first, later, cpuUsed, modules.empty() ? -1 : static_cast<int>(modules.size()));
+    std::printf("visible_ms=%.0f content_ms=%.0f gdi_first=%d gdi_later=%d modules=%d\n", visibleMs, contentMs, first,
+                later, modules.empty() ? -1 : static_cast<int>(modules.size()));
     std::fflush(stdout);
     if (window)
         PostMessageA(window, WM_CLOSE, 0, 0);
