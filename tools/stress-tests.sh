@@ -40,7 +40,8 @@ for run in $(seq "$runs"); do
   else
     failed=$((failed + 1))
     echo "run $run: FAILED in $(( $(date +%s) - start )) s"
-    grep -E '^ *[0-9]+ - .*\((Failed|Timeout|Not Run|Exception)' "$log" || tail -5 "$log"
+    sed -n '/^The following tests FAILED:/,/^Errors while running CTest/p' "$log" | grep -E '^\s+[0-9]+ - ' ||
+      tail -5 "$log"
   fi
 done
 echo "$failed of $runs runs failed"
