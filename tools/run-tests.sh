@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs the whole test suite under Wine on a 1920x1080 Xvfb screen,
-# then the native hostile-input checks (tools/fuzz.sh).
+# then each test executable whole (tools/run-whole.sh), then the native hostile-input
+# checks (tools/fuzz.sh).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export BUILD_DIR="${BUILD_DIR:-$root/build}"
@@ -21,9 +22,11 @@ wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 cd "$BUILD_DIR"
 status=0
 ctest --output-on-failure -j8 --timeout 120 "$@" || status=$?
-# The whole suite ends with the native hostile-input step (about a minute, no Wine), after
-# the Wine tests so that its load does not meet theirs; a run of chosen tests skips it.
+# The whole suite goes on with each test executable run whole as one process, then ends
+# with the native hostile-input step (about a minute, no Wine), after the Wine tests so
+# that its load does not meet theirs; a run of chosen tests skips both.
 if [ "$#" -eq 0 ]; then
+  "$root/tools/run-whole.sh" || status=1
   "$root/tools/fuzz.sh" || status=1
 fi
 exit "$status"

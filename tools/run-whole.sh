@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs each test executable whole, as one process, under Wine on a 1920x1080 Xvfb screen:
 # every test must pass whatever ran before it in the same process. Arguments name the
-# executables (default: every one of the build tree). Run after a build.
+# executables (default: every one of the build tree). Run after a build. The suites that
+# need the Japanese code page run in entries of their own (tests/CMakeLists.txt), not here.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export BUILD_DIR="${BUILD_DIR:-$root/build}"
@@ -25,7 +26,7 @@ if [ "$#" -gt 0 ]; then executables=("$@"); else executables=(tests/test_*.exe);
 failed=0
 for exe in "${executables[@]}"; do
   start=$(date +%s)
-  if timeout 900 wine "$exe" --gtest_brief=1 </dev/null; then
+  if timeout 900 wine "$exe" --gtest_brief=1 --gtest_filter=-*CodePage932* </dev/null; then
     echo "$exe: passed in $(( $(date +%s) - start )) s"
   else
     echo "$exe: FAILED"
