@@ -15,10 +15,14 @@ fi
 . "$root/tools/wine-env.sh"
 ensure_wine_prefix
 feeds="$BUILD_DIR/feed-server"
-# As in run-tests.sh: the server and its services first, detached from our output.
-wineserver -p
-trap 'python3 "$root/tools/feed-server/feed_server.py" stop "$feeds" >/dev/null 2>&1 || true; wineserver -k || true' EXIT
-wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+# As in run-tests.sh: the server and its services first, detached from our output (unless
+# run-tests.sh, which runs this, has started them already).
+if wineserver -p 2>/dev/null; then
+  trap 'python3 "$root/tools/feed-server/feed_server.py" stop "$feeds" >/dev/null 2>&1 || true; wineserver -k || true' EXIT
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+else
+  trap 'python3 "$root/tools/feed-server/feed_server.py" stop "$feeds" >/dev/null 2>&1 || true' EXIT
+fi
 python3 "$root/tools/feed-server/feed_server.py" start "$feeds" >/dev/null
 
 cd "$BUILD_DIR"
