@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <ostream>
 #include <string>
 
@@ -28,23 +29,27 @@ void sendMoveTo(int x, int y)
 
 enum class Input { Key, MouseMove };
 
-// Sends the input, again and again (a new window takes a moment before input reaches it),
-// until the show ends; true when it ended within the limit.
-bool endsOn(const EdgeShow& show, Input input)
+// Sends input again and again (a new window takes a moment before input reaches it) until
+// the show ends; true when it ended within the limit.
+bool endsWhileSending(const EdgeShow& show, const std::function<void()>& send)
 {
     for (DWORD start = GetTickCount(); GetTickCount() - start < SHOW_STEP_LIMIT_MS;) {
-        if (input == Input::Key) {
-            pressKey('Q');
-        } else {
-            sendMoveTo(200, 200);
-            if (show.waitForEnd(100))
-                return true;
-            sendMoveTo(400, 300);
-        }
+        send();
         if (show.waitForEnd(200))
             return true;
     }
     return false;
+}
+
+bool endsOn(const EdgeShow& show, Input input)
+{
+    if (input == Input::Key)
+        return endsWhileSending(show, [] { pressKey('Q'); });
+    return endsWhileSending(show, [&] {
+        sendMoveTo(200, 200);
+        show.waitForEnd(100);
+        sendMoveTo(400, 300);
+    });
 }
 
 // A top-level window of the test's own that takes the activation, so that keys land here
@@ -103,12 +108,10 @@ TEST_F(EdgeShowInputTest, AKeyOverAPageEndsTheShow)
     KeyCatcher catcher;
     ASSERT_EQ(catcher.window, GetForegroundWindow());
     ASSERT_TRUE(show.running());
-    bool ended = false;
-    for (DWORD start = GetTickCount(); !ended && GetTickCount() - start < SHOW_STEP_LIMIT_MS;) {
+    const bool ended = endsWhileSending(show, [&] {
         pressKey('Q');
         catcher.pump();
-        ended = show.waitForEnd(200);
-    }
+    });
     catcher.pump();
     ASSERT_TRUE(ended);
     EXPECT_EQ(0u, show.exitCode());
@@ -139,16 +142,13 @@ TEST_F(EdgeShowInputTest, AClickOnAPageEndsTheShow)
     ASSERT_TRUE(show.waitForJournal(showsAView));
     sendMoveTo(300, 300);
     ASSERT_FALSE(show.waitForEnd(200)) << "ended on a pointer move";
-    bool ended = false;
-    for (DWORD start = GetTickCount(); !ended && GetTickCount() - start < SHOW_STEP_LIMIT_MS;) {
+    ASSERT_TRUE(endsWhileSending(show, [] {
         INPUT inputs[2] = {};
         inputs[0].type = inputs[1].type = INPUT_MOUSE;
         inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
         inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
         SendInput(2, inputs, sizeof(INPUT));
-        ended = show.waitForEnd(200);
-    }
-    ASSERT_TRUE(ended);
+    }));
     EXPECT_EQ(0u, show.exitCode());
 }
 
@@ -167,12 +167,10 @@ TEST_F(EdgeShowInputTest, OverAPageOnlyEscEndsAnEscOnlyShow)
         catcher.pump();
         ASSERT_FALSE(show.waitForEnd(100)) << "ended on another key";
     }
-    bool ended = false;
-    for (DWORD start = GetTickCount(); !ended && GetTickCount() - start < SHOW_STEP_LIMIT_MS;) {
+    const bool ended = endsWhileSending(show, [&] {
         pressKey(VK_ESCAPE);
         catcher.pump();
-        ended = show.waitForEnd(200);
-    }
+    });
     catcher.pump();
     ASSERT_TRUE(ended);
     EXPECT_EQ(0u, show.exitCode());
