@@ -30,7 +30,7 @@ if [ "$#" -gt 0 ]; then executables=("$@"); else executables=(tests/test_*.exe);
 failed=0
 for exe in "${executables[@]}"; do
   start=$(date +%s)
-  if timeout 900 wine "$exe" --gtest_brief=1 --gtest_filter=-*CodePage932* </dev/null; then
+  if timeout 900 "$root/tools/wine-test.sh" "$exe" --gtest_brief=1 --gtest_filter=-*CodePage932* </dev/null; then
     echo "$exe: passed in $(( $(date +%s) - start )) s"
   else
     echo "$exe: FAILED"

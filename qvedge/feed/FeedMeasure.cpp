@@ -149,10 +149,34 @@ Markup scanMarkup(Byte& p)
 
 } // namespace
 
-FeedMeasure measureFeed(const char* body, int maxDepth)
+FeedScanner::FeedScanner(int maxDepth) : maxDepth(maxDepth) {}
+
+void FeedScanner::advance(const char* body, std::size_t size)
 {
-    Byte p = reinterpret_cast<Byte>(body);
-    int depth = 0;
+    if (state == State::Scanning && size >= retryAt)
+        scan(body, size, false);
+}
+
+FeedMeasure FeedScanner::finish(const char* body)
+{
+    if (state == State::Scanning)
+        scan(body, 0, true);
+    if (state == State::TooDeep)
+        return {false, 0};
+    if (state == State::Rejected)
+        return {true, resumeAt + std::strlen(body + resumeAt)};
+    return {true, length};
+}
+
+// Scans on from where the last call stopped. Until the last call, the text ends at its NUL at
+// size for now only: markup whose scan came within one byte of it (the scan reads at most one
+// byte past where it stops) is scanned again once more text has come, and only once as much
+// has come as that scan covered, so that a markup arriving over many chunks costs a few passes
+// over itself at most.
+void FeedScanner::scan(const char* body, std::size_t size, bool last)
+{
+    const Byte begin = reinterpret_cast<Byte>(body);
+    Byte p = begin + resumeAt;
     for (;;) {
         // Four at a time: text between tags is most of a feed. Each byte is read only once the
         // one before it is known not to be the NUL.
@@ -172,18 +196,38 @@ FeedMeasure measureFeed(const char* body, int maxDepth)
                 break;
             }
         }
+        if (*p == 0 && !last && static_cast<std::size_t>(p - begin) == size) {
+            resumeAt = size;
+            retryAt = size + 1;
+            return;
+        }
         if (*p == 0)
             break;
         const Byte markupStart = ++p;
         const Markup markup = scanMarkup(p);
-        if (markup == Markup::Open && ++depth > maxDepth)
-            return {false, 0};
-        // Where rapidxml throws, nothing deeper follows; the rest is only measured, from
-        // where the markup began, as a failed scan may have moved past the NUL.
+        if (!last && static_cast<std::size_t>(p - begin) + 1 >= size) {
+            resumeAt = static_cast<std::size_t>(markupStart - 1 - begin);
+            retryAt = size + (size - resumeAt);
+            return;
+        }
+        if (markup == Markup::Open && ++depth > maxDepth) {
+            state = State::TooDeep;
+            return;
+        }
+        // Where rapidxml throws, nothing deeper follows; the rest is only measured, at the
+        // end, from where the markup began, as a failed scan may have moved past the NUL.
         if (markup == Markup::Invalid || (markup == Markup::Close && --depth < 0)) {
-            p = markupStart + std::strlen(reinterpret_cast<const char*>(markupStart));
-            break;
+            state = State::Rejected;
+            resumeAt = static_cast<std::size_t>(markupStart - begin);
+            return;
         }
     }
-    return {true, static_cast<std::size_t>(p - reinterpret_cast<Byte>(body))};
+    state = State::Measured;
+    length = static_cast<std::size_t>(p - begin);
+}
+
+FeedMeasure measureFeed(const char* body, int maxDepth)
+{
+    FeedScanner scanner(maxDepth);
+    return scanner.finish(body);
 }

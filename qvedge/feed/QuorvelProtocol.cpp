@@ -59,10 +59,10 @@ HRESULT CQuorvelProtocol::fetchAndConvert(const CString& address)
     } catch (const CInternetException&) {
         return INET_E_USE_DEFAULT_PROTOCOLHANDLER;
     }
-    std::string body;
+    FeedBody body;
     if (!file || !readBody(body))
         return INET_E_USE_DEFAULT_PROTOCOLHANDLER;
-    const std::string* json = convertFeedBody(converter, &body[0]);
+    const std::string* json = body.convert(converter);
     if (!json)
         return INET_E_USE_DEFAULT_PROTOCOLHANDLER;
     size = static_cast<ULONG>(json->size() + 1);
@@ -72,15 +72,12 @@ HRESULT CQuorvelProtocol::fetchAndConvert(const CString& address)
     return S_OK;
 }
 
-// Each chunk counts up to its first NUL byte.
-bool CQuorvelProtocol::readBody(std::string& body)
+bool CQuorvelProtocol::readBody(FeedBody& body)
 {
-    std::unique_ptr<char[]> chunk(new char[readChunkSize + 1]);
+    std::unique_ptr<char[]> chunk(new char[FeedBody::readChunkSize]);
     try {
-        while (UINT read = file->Read(chunk.get(), readChunkSize)) {
-            chunk[read] = '\0';
-            body.append(chunk.get(), std::strlen(chunk.get()));
-        }
+        while (UINT read = file->Read(chunk.get(), FeedBody::readChunkSize))
+            body.append(chunk.get(), read);
     } catch (const CInternetException&) {
         return false;
     }

@@ -11,12 +11,11 @@
 #include "framework/Win.h"
 #include <urlmon.h>
 
+#include "qvedge/feed/FeedBody.h"
 #include "qvedge/feed/XmlJsonConverter.h"
 
 class CQuorvelProtocol : public IInternetProtocol, public ATL::CComObjectRootEx<ATL::CComSingleThreadModel> {
 public:
-    // The body is read in chunks of this size; one byte more holds the chunk's NUL.
-    static constexpr UINT readChunkSize = 39999;
     static constexpr DWORD_PTR requestContext = 1;
     static constexpr DWORD reportDataFlags =
         BSCF_FIRSTDATANOTIFICATION | BSCF_LASTDATANOTIFICATION | BSCF_DATAFULLYAVAILABLE;
@@ -40,7 +39,7 @@ protected:
 
 private:
     HRESULT fetchAndConvert(const CString& address);
-    bool readBody(std::string& body);
+    bool readBody(FeedBody& body);
 
     ComPtr<IInternetProtocolSink> sink;
     std::unique_ptr<CInternetSession> session;

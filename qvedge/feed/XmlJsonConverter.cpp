@@ -1,7 +1,5 @@
 #include "qvedge/feed/XmlJsonConverter.h"
 
-#include "qvedge/feed/FeedMeasure.h"
-
 #include <cstdint>
 
 namespace {
@@ -223,7 +221,11 @@ void XmlJsonConverter::writeChildren(Node* node)
 
 const std::string* convertFeedBody(XmlJsonConverter& converter, char* body)
 {
-    const FeedMeasure measure = measureFeed(body, XmlJsonConverter::maxNestingDepth);
+    return convertFeedBody(converter, body, measureFeed(body, XmlJsonConverter::maxNestingDepth));
+}
+
+const std::string* convertFeedBody(XmlJsonConverter& converter, char* body, const FeedMeasure& measure)
+{
     if (!measure.nestingWithin)
         return nullptr;
     rapidxml::xml_document<char>& document = converter.getDocument();

@@ -10,6 +10,7 @@
 
 #include <rapidxml.hpp>
 
+#include "qvedge/feed/FeedMeasure.h"
 #include "qvedge/feed/FeedTextBuffer.h"
 #include "qvedge/feed/JsonEscape.h"
 
@@ -101,3 +102,5 @@ private:
 // and converts it. Null when the body is nested too deeply, is not well-formed or holds no
 // element; the text stays valid until the converter's next conversion.
 const std::string* convertFeedBody(XmlJsonConverter& converter, char* body);
+// The same for a body the caller has measured already (measureFeed, FeedScanner).
+const std::string* convertFeedBody(XmlJsonConverter& converter, char* body, const FeedMeasure& measure);

@@ -1,6 +1,8 @@
 // Differential check of the feed converter: converts generated feeds, and each file given
 // with every prefix of it, with both the converter and the reference it replaced, and fails
-// on the first input where their results differ in a byte or in being refused.
+// on the first input where their results differ in a byte or in being refused. Each input is
+// also converted as the program fetches it, in chunks of random sizes, which must change nothing.
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -8,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "qvedge/feed/FeedBody.h"
 #include "qvedge/feed/XmlJsonConverter.h"
 #include "tools/feed-diff/ReferenceConverter.h"
 
@@ -16,13 +19,27 @@ namespace {
 // Both converters live as long as the run, as a view's does, so state left from one
 // conversion to the next is compared too.
 XmlJsonConverter converter;
+XmlJsonConverter chunkedConverter;
 reference::XmlJsonConverter referenceConverter;
+std::mt19937 chunkSizes(7);
 long compared = 0;
 long refused = 0;
 
 std::string shown(const std::string* text)
 {
     return text ? "\"" + *text + "\"" : "<null>";
+}
+
+const std::string* chunkedConversion(const std::string& feed)
+{
+    FeedBody body;
+    const size_t largest = std::uniform_int_distribution<int>(0, 1)(chunkSizes) ? 64 : FeedBody::readChunkSize;
+    for (size_t from = 0; from < feed.size();) {
+        const size_t size = std::min(feed.size() - from, std::uniform_int_distribution<size_t>(1, largest)(chunkSizes));
+        body.append(feed.data() + from, size);
+        from += size;
+    }
+    return body.convert(chunkedConverter);
 }
 
 bool sameResult(const std::string& feed)
@@ -32,13 +49,17 @@ bool sameResult(const std::string& feed)
     std::vector<char> referenceBody = body;
     const std::string* json = convertFeedBody(converter, body.data());
     const std::string* expected = reference::convertFeedBody(referenceConverter, referenceBody.data());
+    // A feed holding a NUL is cut at it by the chunked reading too, but only in its chunk.
+    const std::string* chunked = feed.find('\0') == std::string::npos ? chunkedConversion(feed) : json;
     ++compared;
     refused += !expected;
-    if (json ? expected && *json == *expected : !expected)
+    const auto same = [](const std::string* a, const std::string* b) { return a ? b && *a == *b : !b; };
+    if (same(json, expected) && same(chunked, json))
         return true;
     std::fprintf(stderr, "results differ for the feed (%zu bytes):\n", feed.size());
     std::fwrite(feed.data(), 1, feed.size(), stderr);
-    std::fprintf(stderr, "\nconverter: %s\nreference: %s\n", shown(json).c_str(), shown(expected).c_str());
+    std::fprintf(stderr, "\nconverter: %s\nin chunks: %s\nreference: %s\n", shown(json).c_str(),
+                 shown(chunked).c_str(), shown(expected).c_str());
     return false;
 }
 

@@ -9,6 +9,6 @@ out="${BUILD_DIR:-$root/build}/native"
 mkdir -p "$out"
 g++ -std=c++17 -g -O1 -fsanitize=address,undefined -fno-sanitize-recover=all -Wall -Wextra \
   -I"$root" -isystem /usr/include/rapidxml \
-  "$root"/qvedge/feed/{XmlJsonConverter,JsonEscape,FeedMeasure,FeedTextBuffer}.cpp \
+  "$root"/qvedge/feed/{XmlJsonConverter,JsonEscape,FeedBody,FeedMeasure,FeedTextBuffer}.cpp \
   "$here/ReferenceConverter.cpp" "$here/FeedDiff.cpp" -o "$out/feed-diff"
 "$out/feed-diff" "$here"/corpus/* "$root"/tools/fuzz/seeds/xml_document/*

@@ -1,5 +1,6 @@
-// Runs any byte string through the feed step (nesting scan, parse, conversion) and holds the
-// nesting scan to its promise against rapidxml's own parse of the same text.
+// Runs any byte string through the feed step (nesting scan, parse, conversion), holds the
+// nesting scan to its promise against rapidxml's own parse of the same text, and the scan
+// that follows a body as it arrives to the scan of the whole.
 #include "qvedge/feed/FeedMeasure.h"
 #include "qvedge/feed/JsonEscape.h"
 #include "qvedge/feed/XmlJsonConverter.h"
@@ -76,6 +77,25 @@ void checkNestingScan(const uint8_t* data, size_t size)
     }
 }
 
+// The text before the first NUL arriving in chunks of each of a few sizes.
+void checkArrivingScan(const uint8_t* data, size_t size)
+{
+    const std::vector<char> body = bodyOf(data, size);
+    const std::string whole(body.data());
+    const FeedMeasure expected = measureFeed(whole.c_str(), 3);
+    for (size_t chunk : {size_t{1}, size_t{2}, 1 + size % 13}) {
+        FeedScanner scanner(3);
+        std::string text;
+        for (size_t from = 0; from < whole.size(); from += chunk) {
+            text.append(whole, from, chunk);
+            scanner.advance(text.c_str(), text.size());
+        }
+        const FeedMeasure measured = scanner.finish(text.c_str());
+        if (measured.nestingWithin != expected.nestingWithin || measured.length != expected.length)
+            std::abort();
+    }
+}
+
 // Everything from 0x7F on leaves as an escape.
 void checkAscii(std::string_view text)
 {
@@ -90,6 +110,7 @@ void checkAscii(std::string_view text)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     checkNestingScan(data, size);
+    checkArrivingScan(data, size);
 
     // One converter for every input, as a view keeps one for hours.
     static XmlJsonConverter converter;

@@ -6,12 +6,14 @@
 // deep nesting must stay bounded. Names given on the command line select cases.
 #include "common/XmlDocument.h"
 #include "framework/CArchive.h"
+#include "qvedge/feed/FeedBody.h"
 #include "qvedge/feed/FeedMeasure.h"
 #include "qvedge/feed/MemAddress.h"
 #include "qvedge/feed/XmlJsonConverter.h"
 
 #include <pthread.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -128,6 +130,27 @@ bool convertFeed(Stopwatch& clock, size_t size)
            json->compare(json->size() - 5, 5, "]}}})") == 0;
 }
 
+// A feed as the program fetches it: in chunks, the one markup that spans most of them
+// (a 10 MB character-data section arriving a kilobyte at a time) included.
+bool convertArrivingFeed(Stopwatch& clock, size_t size)
+{
+    const std::string feed = feedOfItems(size);
+    const std::string section = "<r><![CDATA[" + std::string(size / 5, 'x') + "]]></r>";
+    clock.start();
+    XmlJsonConverter converter;
+    FeedBody items;
+    for (size_t from = 0; from < feed.size(); from += FeedBody::readChunkSize)
+        items.append(feed.data() + from, std::min<size_t>(FeedBody::readChunkSize, feed.size() - from));
+    const std::string* json = items.convert(converter);
+    if (!json || json->compare(json->size() - 5, 5, "]}}})") != 0)
+        return false;
+    FeedBody spanning;
+    for (size_t from = 0; from < section.size(); from += 1024)
+        spanning.append(section.data() + from, std::min<size_t>(1024, section.size() - from));
+    json = spanning.convert(converter);
+    return json && json->size() > size / 5;
+}
+
 std::string nested(int depth, const std::string& inner = "x")
 {
     std::string text;
@@ -197,6 +220,8 @@ const Case cases[] = {
     {"wide-element", "element with 300,000 children, texts, comments, CDATA sections and attributes", 3.0,
      [](Stopwatch& c) { return readWideDocument(c, 300000); }},
     {"feed", "50 MB feed", 5.0, [](Stopwatch& c) { return convertFeed(c, 50 * megabyte); }},
+    {"arriving-feed", "50 MB feed in chunks, and a 10 MB markup in 1 KB chunks", 5.0,
+     [](Stopwatch& c) { return convertArrivingFeed(c, 50 * megabyte); }},
     {"deep-nesting", "100,000-deep nesting", 2.0, [](Stopwatch& c) { return readDeepNesting(c, 100000); }},
     {"deepest-accepted", "deepest accepted nesting around 5 MB of text", 2.0,
      [](Stopwatch& c) { return readDeepestAccepted(c, 5 * megabyte); }},

@@ -25,8 +25,6 @@ extern CreateEnvironmentEntry createWebView2Environment;
 constexpr const wchar_t* WEBVIEW2_BROWSER_ARGUMENTS = L"--autoplay-policy=no-user-gesture-required";
 // The mem feed scheme the resource handler answers, compared case-sensitively.
 constexpr const wchar_t* MEM_SCHEME_PREFIX = L"mem://";
-// The feed body is read in chunks of this size; one byte more holds the chunk's NUL.
-constexpr unsigned FEED_READ_CHUNK = 39999;
 constexpr DWORD_PTR FEED_REQUEST_CONTEXT = 1;
 
 // Addresses on these hosts get the "Edg/" token taken out of the user agent, so the sites

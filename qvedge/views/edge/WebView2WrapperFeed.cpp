@@ -2,6 +2,7 @@
 
 #include "common/Logger.h"
 #include "framework/TextConversion.h"
+#include "qvedge/feed/FeedBody.h"
 #include "qvedge/feed/MemAddress.h"
 #include "qvedge/res/resource.h"
 
@@ -52,14 +53,11 @@ bool WebView2Wrapper::fetchFeed(const CString& address)
     if (!httpFile)
         return false;
 
-    // Each chunk counts up to its first NUL byte.
-    std::string body;
-    std::unique_ptr<char[]> chunk(new char[FEED_READ_CHUNK + 1]);
-    while (UINT read = httpFile->Read(chunk.get(), FEED_READ_CHUNK)) {
-        chunk[read] = '\0';
-        body.append(chunk.get(), std::strlen(chunk.get()));
-    }
-    const std::string* json = convertFeedBody(converter, &body[0]);
+    FeedBody body;
+    std::unique_ptr<char[]> chunk(new char[FeedBody::readChunkSize]);
+    while (UINT read = httpFile->Read(chunk.get(), FeedBody::readChunkSize))
+        body.append(chunk.get(), read);
+    const std::string* json = body.convert(converter);
     if (!json || json->size() >= std::numeric_limits<std::uint32_t>::max())
         return false;
 
