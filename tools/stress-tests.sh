@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Runs the whole suite RUNS times in a row (default 30), as tools/run-tests.sh does (CTest,
-# -j8), with one busy loop per processor core running beside it, and ends with the count of
-# failed runs; each run's output is kept in $BUILD_DIR/stress/run-N.log. About 30-45 minutes
-# for 30 runs: not part of CI.
+# Runs the whole CTest suite RUNS times in a row (default 30), as tools/run-tests.sh does
+# (-j8; the runs of whole executables and the native checks are left out), with one busy
+# loop per processor core running beside it, and ends with the count of failed runs; each
+# run's output is kept in $BUILD_DIR/stress/run-N.log. 30-45 minutes for 30 runs on a fast
+# machine, two hours on a slow one: not part of CI.
 set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export BUILD_DIR="${BUILD_DIR:-$root/build}"
@@ -35,7 +36,7 @@ failed=0
 for run in $(seq "$runs"); do
   log="$logs/run-$run.log"
   start=$(date +%s)
-  if QV_IN_XVFB= BUILD_DIR="$BUILD_DIR" bash "$root/tools/run-tests.sh" >"$log" 2>&1 </dev/null; then
+  if QV_IN_XVFB= BUILD_DIR="$BUILD_DIR" bash "$root/tools/run-tests.sh" -j8 >"$log" 2>&1 </dev/null; then
     echo "run $run: passed in $(( $(date +%s) - start )) s"
   else
     failed=$((failed + 1))
