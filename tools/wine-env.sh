@@ -57,13 +57,26 @@ ensure_wine_prefix() {
 wine_test() {
   local log status
   log="$(mktemp)"
-  wine "$@" >"$log" 2>&1 && status=0 || status=$?
+  wine_once "$log" "$@" && status=0 || status=$?
   cat "$log"
   if wine_failed_outside_the_program "$status" "$log"; then
     echo "Wine ended with status $status outside the program's tests; running it once more" >&2
-    wine "$@" && status=0 || status=$?
+    wine_once "$log" "$@" && status=0 || status=$?
+    cat "$log"
   fi
   rm -f "$log"
+  return "$status"
+}
+
+# One run with its output in a file; a time-out's signal to this shell ends the run too.
+wine_once() {  # <output> <program> [arguments]
+  local log="$1" pid status
+  shift
+  wine "$@" >"$log" 2>&1 &
+  pid=$!
+  trap 'kill "$pid" 2>/dev/null; wait "$pid"; exit 143' TERM INT
+  wait "$pid" && status=0 || status=$?
+  trap - TERM INT
   return "$status"
 }
 
