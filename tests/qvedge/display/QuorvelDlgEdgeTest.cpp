@@ -45,6 +45,15 @@ BOOL mutedOf(size_t index)
     return muted;
 }
 
+// What a failed visibility check shows of a window and its owner.
+std::string windowState(HWND window)
+{
+    const HWND owner = GetWindow(window, GW_OWNER);
+    return "window " + std::to_string(IsWindow(window)) + " style " + std::to_string(GetWindowLongA(window, GWL_STYLE)) +
+           ", owner visible " + std::to_string(IsWindowVisible(owner)) + " iconic " + std::to_string(IsIconic(owner)) +
+           ", foreground ours " + std::to_string(GetForegroundWindow() == owner);
+}
+
 bool everyViewHasItsWebView()
 {
     return !webViewWrappers.empty() &&
@@ -100,7 +109,7 @@ TEST_F(QuorvelDlgEdgeTest, AllLoadedShowsTheContentWithHooksTimerAndTouchWindow)
     EXPECT_FALSE(mutedOf(0));
     EXPECT_TRUE(IsWindowVisible(dialog->m_hWnd));
     EXPECT_FALSE(IsWindowVisible(dialog->LoadingAnimation.m_hWnd));
-    EXPECT_TRUE(IsWindowVisible(dialog->touchWindow.m_hWnd));
+    EXPECT_TRUE(IsWindowVisible(dialog->touchWindow.m_hWnd)) << windowState(dialog->touchWindow.m_hWnd);
     EXPECT_TRUE(log.has(loadedRecord + "OnWebPageLoaded - all webviews loaded"));
     EXPECT_TRUE(log.has(loadedRecord + "SetTimer(URL_CHANGE_TIMER)"));
     EXPECT_TRUE(log.has(loadedRecord + "LoadingAnimation stopped"));
