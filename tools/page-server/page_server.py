@@ -9,7 +9,8 @@ Pages:
   /close/RRGGBB             that colour, then window.close() once loaded
   /redirect/RRGGBB          302 to /colour/RRGGBB
   /agent                    the request's User-Agent header as the page's text
-  /feed?port=N&path=P       defines json_decode and loads the script mem://localhost:N + P
+  /feed?port=N&path=P       defines json_decode (keeps its value, turns the page green) and loads
+                            the script mem://localhost:N + P
   /media                    two looping audio elements that play by themselves, one muted
   /tone.wav                 two seconds of a 440 Hz tone
   /animated                 a page whose colour changes every frame
@@ -92,7 +93,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             body = page(escape(self.headers.get("User-Agent", "")))
         elif parts == ["feed"]:
             source = "mem://localhost:%s%s" % (query.get("port", "0"), query.get("path", "/"))
-            body = page("<script>function json_decode(v){window.feed=v;document.body.style.background='#00ff00'}"
+            # The request may start, and the answer run, before the parser has made the body
+            # (the browser fetches scripts ahead of it): the colour waits for the body.
+            body = page("<script>function json_decode(v){window.feed=v;(function paint(){document.body?"
+                        "document.body.style.background='#00ff00':setTimeout(paint,10)})()}"
                         "</script><script src=\"%s\"></script>" % escape(source))
         elif parts == ["media"]:
             body = page("<audio id=\"quiet\" src=\"/tone.wav\" autoplay loop muted></audio>"
